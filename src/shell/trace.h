@@ -1,0 +1,24 @@
+#pragma once
+// Trace lines to an external viewer (qmtrace) over the local socket
+// "quaymark-trace". The viewer is looked for once, at the first trace call;
+// without one, tracing costs nothing for the rest of the run.
+
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+namespace qm {
+
+void Trace_Line(const QVariantList& values);
+void Trace_Text(const QString& text);
+
+// The line as it is sent: "<program> C: <pid>: <tid>: yyyymmdd hhnnss: v1\tv2\t".
+QString Format_Trace_Line(const QString& program, qint64 process_id, qint64 thread_id,
+                          const QDateTime& when, const QVariantList& values);
+
+// For tests: forget the outcome of the viewer search (next trace searches again).
+void Reset_Trace_For_Test();
+
+inline constexpr const char* Trace_Socket_Name = "quaymark-trace";
+
+}  // namespace qm
