@@ -14,7 +14,8 @@
 namespace qm {
 
 // A view of a 24-bit bottom-up buffer: `bits` is the first byte of the pixel
-// block, which holds the bottom row of the picture.
+// block, which holds the bottom row of the picture. A negative stride
+// describes a top-down picture (then `bits` points at its bottom row).
 struct Bgr24_View {
   uint8_t* bits = nullptr;
   int32_t width = 0;
@@ -23,7 +24,9 @@ struct Bgr24_View {
   uint8_t* Row(int32_t y_from_top) const {
     return bits + static_cast<ptrdiff_t>(height - 1 - y_from_top) * stride;
   }
-  bool Valid() const { return bits && width > 0 && height > 0 && stride >= width * 3; }
+  bool Valid() const {
+    return bits && width > 0 && height > 0 && (stride < 0 ? -stride : stride) >= width * 3;
+  }
 };
 
 struct Rect32 {
