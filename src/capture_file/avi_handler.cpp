@@ -1,8 +1,10 @@
 #include "capture_file/avi_handler.h"
 
 #include "capture_file/avi_handler_detail.h"
+#include "capture_file/avi_info.h"
 #include "capture_file/dv_timecode.h"
 #include "capture_file/xml_header.h"
+#include "platform/codec_registry.h"
 #include "platform/dialogs.h"
 #include "platform/failure.h"
 #include "shell/trace.h"
@@ -57,7 +59,42 @@ QString Chosen_DV_codec() {
   return QStringLiteral("CDVC");
 }
 
-struct cls_AVI_handler::Avi_State {};
+int16_t DV_Line_System_Of(const uint8_t* frame) {
+  DV_Header_Parse(frame, DV_Pack_Area);
+  return Line_system();
+}
+
+int32_t DV_Frame_Counter_Of(const uint8_t* frame) {
+  DV_Header_Parse(frame, DV_Pack_Area);
+  return Timecode_frame_number();
+}
+
+namespace {
+// The open file as the AVI walk's byte source.
+class Handle_Source : public Byte_Source {
+ public:
+  explicit Handle_Source(const File_Handle& f) : f_(f), length_(f.Size()) {}
+  bool Read_At(int64_t off, void* dst, int32_t n) override {
+    if (off < 0 || n < 0 || off > length_ || n > length_ - off) return false;
+    try {
+      return f_.Read_At(off, dst, static_cast<size_t>(n)) == static_cast<size_t>(n);
+    } catch (const Failure&) {
+      return false;
+    }
+  }
+  int64_t Length() override { return length_; }
+
+ private:
+  const File_Handle& f_;
+  int64_t length_;
+};
+}  // namespace
+
+struct cls_AVI_handler::Avi_State {
+  clsAVIInfo info;
+  AVI_Chunks chunks;
+  AVI_Index index;
+};
 
 int32_t Frame_Extra_Data::Capture_mill_time() const {
   return Get_LE32(bytes.data() + 24);
@@ -442,13 +479,99 @@ void cls_AVI_handler::Open_Raw_DV() {
 }
 
 void cls_AVI_handler::Open_AVI() {
-  Raise(Err_Bad_Format, QStringLiteral("AVI files are not read yet"));
+  m_File.Open(m_File_name, m_Read_only ? File_Handle::Mode::Read : File_Handle::Mode::Read_Write);
+  m_Avi = std::make_unique<Avi_State>();
+  Handle_Source src(m_File);
+  clsAVIInfo& info = m_Avi->info;
+  info.ReadFile(src);
+  m_Width = Checked_Int16(info.Width);
+  m_Height = Checked_Int16(info.Height);
+  m_num_frames = Checked_Int32(info.NumFrames);
+  m_Frame_Rate = Checked_Int16(info.FrameRate);
+  m_video_codec = info.VideoCodec;
+  m_RIFF_size = static_cast<int32_t>(std::min<uint32_t>(info.RIFFsize, INT32_MAX));
+  m_Frame_Length = 0;
+  m_Stream_count = 0;
+  if (m_Frame_Rate > 0) {
+    m_Frame_ms_ = Round_Half_Even_Div(1000, m_Frame_Rate);
+    m_Field_ms_ = Round_Half_Even_Div(m_Frame_ms_, 2);
+  }
+  const int16_t bits = info.BitDepth == 0 ? 24 : static_cast<int16_t>(info.BitDepth);
+  const QString chosen = Chosen_DV_codec();
+  if (const uint8_t* bmi = info.bmi_address()) {
+    m_Source_format_.biSize = Get_LE32(bmi);
+    m_Source_format_.biWidth = Get_LE32(bmi + 4);
+    m_Source_format_.biHeight = Get_LE32(bmi + 8);
+    m_Source_format_.biPlanes = Get_LE16(bmi + 12);
+    m_Source_format_.biBitCount = Get_LE16(bmi + 14);
+    m_Source_format_.biCompression = static_cast<uint32_t>(Get_LE32(bmi + 16));
+    m_Source_format_.biSizeImage = static_cast<uint32_t>(Get_LE32(bmi + 20));
+    m_Source_format_.biXPelsPerMeter = Get_LE32(bmi + 24);
+    m_Source_format_.biYPelsPerMeter = Get_LE32(bmi + 28);
+    m_Source_format_.biClrUsed = static_cast<uint32_t>(Get_LE32(bmi + 32));
+    m_Source_format_.biClrImportant = static_cast<uint32_t>(Get_LE32(bmi + 36));
+  } else {
+    m_Source_format_ = Source_Format{};
+    m_Source_format_.biWidth = m_Width;
+    m_Source_format_.biHeight = m_Height;
+    m_Source_format_.biBitCount = bits;
+    m_Source_format_.biCompression = Fourcc_Of(chosen);
+    m_Source_format_.biSizeImage = DV_PAL_frame;
+  }
+  // DV codes are compared without regard to case: other writers spell them
+  // in capitals ("DVSD").
+  const QString lower = m_video_codec.toLower();
+  if (lower == QLatin1String("dv50") || lower == QLatin1String("dvsd") ||
+      lower == QLatin1String("cdvc"))
+    m_video_codec = QStringLiteral("CDVC");
+  else if (lower == QLatin1String("vp61"))
+    m_video_codec = QStringLiteral("VP61");
+  else if (lower == QLatin1String("mp42"))
+    m_video_codec = QStringLiteral("MP42");
+  m_Is_Deinterlaced = !(Same_Fourcc(m_video_codec, chosen) || lower == QLatin1String("msdv") ||
+                        m_video_codec == QLatin1String("CDVC"));
+  m_NTSC = m_video_codec == QLatin1String("CDVC") && m_Width == 720 && m_Height == 480;
+  m_Decode_width = 720;
+  m_Decode_height = m_NTSC ? 480 : 576;
+  m_Source_format_.biCompression =
+      m_video_codec == QLatin1String("CRAM") ? Fourcc_Of("msvc") : Fourcc_Of(m_video_codec);
+
+  Parse_Chunks();
+  Recover_Header();
+  if (m_Recovered) Load_XML_text(m_Recovered->text);
+  if (!Get_AVI_indexes()) {
+    Trace_Text(QStringLiteral("*OF5"));
+    throw Branch_Failed{};
+  }
+  const uint32_t longest = m_Avi->index.max_chunk_length;
+  m_Frame_buffer.assign(std::max<uint32_t>(longest, 1), 0);
+  if (!m_Is_Deinterlaced) m_Num_fields = Checked_Int32(2 * static_cast<int64_t>(m_num_frames));
 }
 
-void cls_AVI_handler::Parse_Chunks() {}
+void cls_AVI_handler::Parse_Chunks() {
+  if (!m_Avi) m_Avi = std::make_unique<Avi_State>();
+  Handle_Source src(m_File);
+  m_Avi->chunks = qm::Parse_Chunks(src);
+  const AVI_Chunks& c = m_Avi->chunks;
+  m_XML_chunk_pos_ = c.m_XML_chunk_pos;
+  m_XML_chunk_size = static_cast<int32_t>(std::min<uint32_t>(c.m_XML_chunk_size, INT32_MAX));
+  m_Index_pos_ = c.m_Index_pos;
+  if (m_XML_chunk_pos_ > 0) Load_XML_text(c.xml_text);
+}
 
 bool cls_AVI_handler::Get_AVI_indexes() {
-  return false;
+  if (!m_Avi) return false;
+  Handle_Source src(m_File);
+  Index_Request req;
+  req.path = m_File_name;
+  req.file_size = m_Avi->info.FileSize;
+  req.index_pos = m_Index_pos_;
+  req.parser_index_offset = m_Avi->info.IndexOffset;
+  req.movie_offset = m_Avi->info.MovieOffset;
+  req.iavs = m_Avi->info.iavs;
+  const Index_Outcome outcome = qm::Get_AVI_indexes(src, req, m_Avi->index);
+  m_Index_placement_ = m_Avi->index.placement;
+  return outcome == Index_Outcome::Done;
 }
 
 void cls_AVI_handler::Read_Stream_Info() {
@@ -500,7 +623,20 @@ void cls_AVI_handler::Read_Frame(int32_t frame, int16_t stream) {
         m_Source_format_.biSizeImage = DV_PAL_frame;
         if (m_Source_format_.biBitCount == 0) m_Source_format_.biBitCount = 24;
         break;
-      case Capture_Kind::AVI:
+      case Capture_Kind::AVI: {
+        if (!m_Avi || m_Index_placement_ == Index_Placement::None) return;
+        n = std::min(n, m_Avi->index.Count());
+        if (n < 1) return;
+        const int32_t k = n - 1;
+        const cls_IDX& e = m_Avi->index.m_Video_index[static_cast<size_t>(k)];
+        if (e.dwChunkLength == 0) return;
+        if (!m_Avi->index.Payload_Inside(k, m_File_size)) return;
+        const int64_t p = m_Avi->index.Chunk_Pos(k);
+        if (p < 0) return;
+        offset = p + 8;
+        length = Checked_Int32(e.dwChunkLength);
+        break;
+      }
       case Capture_Kind::None:
         return;
     }
@@ -512,6 +648,11 @@ void cls_AVI_handler::Read_Frame(int32_t frame, int16_t stream) {
     m_Frame_offset_in_buffer = 0;
     m_Frame_pos_ = static_cast<int32_t>(offset);
     m_Frame_in_store = n;
+    if (m_Kind == Capture_Kind::AVI) {
+      m_Frame_Length = length;
+      m_Frame_size_ = length;
+      m_Source_format_.biSizeImage = static_cast<uint32_t>(length);
+    }
     if (m_Kind == Capture_Kind::KV) Take_Extra_Data();
   } catch (...) {
   }
