@@ -37,6 +37,11 @@ bool Holds_Chunk(Byte_Source& src, int64_t pos) {
   return kinds.find(std::string_view(id, 4)) != std::string_view::npos;
 }
 
+bool Id_At(Byte_Source& src, int64_t pos) {
+  uint8_t id[4];
+  return src.Read_At(pos, id, 4) && Is_Chunk_Id(LE32(id));
+}
+
 bool Is_Video_Entry(uint32_t ckid) {
   return ckid == FCC("00db") || ckid == FCC("00dc") || ckid == FCC("00__");
 }
@@ -124,6 +129,9 @@ AVI_Chunks Parse_Chunks(Byte_Source& src) {
     chunk.id = LE32(ch);
     chunk.size = LE32(ch + 4);
     chunk.offset = o;
+    // Bytes that are no chunk header (zeros of a damaged file) end the walk
+    // rather than being stepped through eight bytes at a time.
+    if (!Is_Chunk_Id(chunk.id)) break;
     // Positions are kept as 32-bit offsets: the walk ends at 2^31.
     if (o > INT32_MAX) break;
     const int64_t data = o + 8;
@@ -173,6 +181,10 @@ AVI_Chunks Parse_Chunks(Byte_Source& src) {
     }
     if (c.table.size() < AVI_Chunks::Max_table) c.table.push_back(chunk);
     o = data + chunk.size;
+    // Sizes are taken as they stand (the capture program writes its chunks
+    // unpadded); a RIFF writer's pad byte after an odd size is stepped over
+    // only when no chunk header starts at the unpadded position.
+    if ((chunk.size & 1) && o + 1 < riff_size && !Id_At(src, o) && Id_At(src, o + 1)) ++o;
   }
   Trace_Text(QStringLiteral("*cls_AVI_handler, ParseChunks, end"));
   return c;

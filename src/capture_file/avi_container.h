@@ -66,6 +66,15 @@ constexpr uint32_t FCC(const char (&c)[5]) {
          static_cast<uint32_t>(static_cast<uint8_t>(c[3])) << 24;
 }
 
+// Four printable characters, as every chunk id is.
+constexpr bool Is_Chunk_Id(uint32_t id) {
+  for (int i = 0; i < 4; ++i) {
+    const uint32_t c = (id >> (8 * i)) & 0xFF;
+    if (c < 0x20 || c > 0x7E) return false;
+  }
+  return true;
+}
+
 // One "idx1" entry, as stored.
 struct cls_IDX {
   uint32_t ckid = 0;
@@ -119,10 +128,12 @@ struct AVI_Chunks {
 inline constexpr int32_t KVXM_text_max = 16 * 1024 * 1024;
 
 // Walks the top-level chunks from offset 12 while o + 1 < the RIFF size, the
-// next chunk at o + 8 + size (sizes not rounded up to even). Writes the trace
-// lines "*cls_AVI_handler, ParseChunks" and "..., end". A chunk header that
-// cannot be read ends the walk; a "KVXM" chunk running past the end of the
-// file raises 321.
+// next chunk at o + 8 + size (sizes not rounded up to even; after an odd size
+// the pad byte is stepped over only when no chunk id starts without it).
+// Writes the trace lines "*cls_AVI_handler, ParseChunks" and "..., end". A
+// chunk header that cannot be read or whose id is not four printable
+// characters ends the walk; a "KVXM" chunk running past the end of the file
+// raises 321.
 AVI_Chunks Parse_Chunks(Byte_Source& src);
 
 // What Get_AVI_indexes needs from the header parser (clsAVIInfo) and the walk.

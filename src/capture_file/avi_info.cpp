@@ -143,6 +143,7 @@ bool clsAVIInfo::Parse(Byte_Source& src) {
     if (!src.Read_At(o, ch, 8)) break;
     const uint32_t id = LE32(ch);
     const uint32_t size = LE32(ch + 4);
+    if (!Is_Chunk_Id(id)) break;  // no chunk header: damaged or past the data
     const int64_t data = o + 8;
     int64_t next = data + Even(size);
     if (id == FCC("LIST")) {

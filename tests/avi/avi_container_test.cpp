@@ -368,6 +368,59 @@ TEST_F(Container_Test, EveryTruncationOfAFileIsHandledWithoutReadingOutsideIt) {
   EXPECT_EQ(o.outcome, Index_Outcome::Done);
 }
 
+// Counts the reads an open costs.
+class Counting_Source : public qm::Byte_Source {
+ public:
+  explicit Counting_Source(Bytes b) : s_(std::move(b)) {}
+  bool Read_At(int64_t off, void* dst, int32_t n) override {
+    ++reads;
+    return s_.Read_At(off, dst, n);
+  }
+  int64_t Length() override { return s_.Length(); }
+  int reads = 0;
+
+ private:
+  qm::Memory_Source s_;
+};
+
+TEST_F(Container_Test, OpeningCostsTheSameHandfulOfReadsWhateverTheLength) {
+  std::vector<int> reads;
+  for (int frames : {3, 300}) {
+    qmfix::AVI_Spec spec;
+    spec.frames = Tiny_Frames(frames);
+    // An odd-sized chunk with the pad byte RIFF writers add: stepped over as well.
+    spec.kvxm = {{"<Quaymark/>", 5001}};
+    const qmfix::AVI_Written w = qmfix::Write_AVI(spec);
+    Counting_Source src(w.bytes);
+    Opened o;
+    Open(src, o);
+    ASSERT_EQ(o.outcome, Index_Outcome::Done);
+    EXPECT_EQ(o.index.Count(), frames);
+    EXPECT_EQ(o.chunks.m_XML_chunk_pos, w.kvxm[0]);
+    EXPECT_EQ(o.chunks.xml_text, QByteArray("<Quaymark/>"));
+    EXPECT_EQ(o.chunks.movi_pos, w.movi);
+    EXPECT_EQ(o.chunks.m_Index_pos, w.idx1);
+    reads.push_back(src.reads);
+  }
+  EXPECT_EQ(reads[0], reads[1]);
+  EXPECT_LT(reads[0], 40);
+
+  // Zeros where chunks should be (a damaged file) end the walks at once
+  // instead of stepping through them eight bytes at a time.
+  qmfix::AVI_Spec spec;
+  spec.frames = Tiny_Frames(2);
+  const qmfix::AVI_Written w = qmfix::Write_AVI(spec);
+  Bytes b = w.bytes;
+  b.resize(b.size() + 1000000, 0);
+  qmfix::Put32(b, 4, uint32_t(b.size() - 8));
+  std::fill(b.begin() + w.movi - 8, b.end(), 0);
+  Counting_Source src(b);
+  Opened o;
+  Open(src, o);
+  EXPECT_EQ(o.outcome, Index_Outcome::Empty_File);  // no movie list: not a usable AVI file
+  EXPECT_LT(src.reads, 40);
+}
+
 TEST_F(Container_Test, FileSourceReadsExactRanges) {
   const QString path = Tmp("ten.bin");
   ASSERT_TRUE(qmfix::Save(path, Bytes{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
