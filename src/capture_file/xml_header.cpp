@@ -1,6 +1,7 @@
 #include "capture_file/xml_header.h"
 
 #include "build_info.h"
+#include "platform/date_time.h"
 #include "platform/failure.h"
 #include "shell/app_globals.h"
 
@@ -99,7 +100,7 @@ double Leading_Number(const QString& text) {
 
 Cls_XML_header::Header_Origin Cls_XML_header::Header_Origin::Current() {
   Header_Origin o;
-  o.created = QDateTime::currentDateTime();
+  o.created = Now();
   const App_Globals& g = app();
   o.computer = g.Computer_Name.isEmpty() ? QSysInfo::machineHostName() : g.Computer_Name;
   o.program = g.Product_Name.isEmpty() ? QStringLiteral("Quaymark, Free version") : g.Product_Name;
@@ -114,8 +115,10 @@ Cls_XML_header::Cls_XML_header() = default;
 
 // ------------------------------------------------------------- document
 
+// The file stores one byte a character whatever the declaration says, so a
+// header loaded without one must still give its length in stored bytes.
 QString Cls_XML_header::XML_string() const {
-  return dom_.Xml();
+  return With_Char_Refs(dom_.Xml());
 }
 
 void Cls_XML_header::Set_XML_string(const QString& text) {
