@@ -12,6 +12,9 @@
 // Selecting a path that matches nothing gives "none" (a null Xml_Node). Reading
 // or writing the text of "none" raises Err_Object_Missing, so the calling
 // procedure's trap reports it. Nothing here traps by itself.
+//
+// A node is a handle into its document: it stays valid until that document
+// is parsed again, cleared or destroyed.
 
 #include <QByteArray>
 #include <QString>
