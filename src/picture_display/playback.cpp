@@ -83,8 +83,10 @@ void Field_Player::Update_DV_Read_Outs() {
   read_outs.Lbl_cam_time.clear();
   read_outs.Lbl_exp_time.clear();
   cls_AVI_handler* f = host_.Capture_File();
-  if (!f || !f->Frame_address()) return;
-  DV_Header_Parse(f->Frame_address(), static_cast<size_t>(f->Frame_Length()));
+  if (!f || !f->Frame_address() || f->Frame_in_store() < 1) return;
+  // KV frames carry no length of their own: the file's frame size.
+  const int32_t length = f->Frame_Length() > 0 ? f->Frame_Length() : f->m_Frame_size();
+  DV_Header_Parse(f->Frame_address(), static_cast<size_t>(length));
   read_outs.Lbl_cam_time = Camera_clock_text();
   read_outs.Lbl_exp_time = Shutter_text();
 }
