@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace qm {
 
 namespace {
@@ -18,9 +22,18 @@ inline int32_t Memory_Row(int32_t y, int32_t height) {
   return height - 1 - y;
 }
 
+// Rounded mean (a + b + 1) / 2 of two rows, 16 bytes at a time where SSE2
+// is there (it always is on x86-64).
 void Average_Rows(const uint8_t* a, const uint8_t* b, uint8_t* out, int32_t n) {
-  for (int32_t i = 0; i < n; ++i)
-    out[i] = static_cast<uint8_t>((static_cast<unsigned>(a[i]) + b[i] + 1) >> 1);
+  int32_t i = 0;
+#if defined(__SSE2__)
+  for (; i + 16 <= n; i += 16) {
+    const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+    const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_avg_epu8(va, vb));
+  }
+#endif
+  for (; i < n; ++i) out[i] = static_cast<uint8_t>((static_cast<unsigned>(a[i]) + b[i] + 1) >> 1);
 }
 
 }  // namespace
@@ -70,7 +83,18 @@ void Rotate90(const uint8_t* source, uint8_t* target, int32_t width, int32_t hei
       for (int32_t x = x0; x < x1; ++x) {
         uint8_t* out = target + static_cast<ptrdiff_t>(width - 1 - x) * t_stride + r0 * 3;
         const uint8_t* in = source + static_cast<ptrdiff_t>(r0) * s_stride + x * 3;
-        for (int32_t r = r0; r < r1; ++r, out += 3, in += s_stride) {
+        // Four bytes a pixel: the fourth lands on the next pixel's first
+        // byte, which the next step writes. The tile's last pixel and the
+        // buffer's last byte take the plain three-byte copy.
+        const bool last_column = x == width - 1;
+        int32_t r = r0;
+        for (; r < r1 - 1; ++r, out += 3, in += s_stride) {
+          if (last_column && r == height - 1) break;
+          uint32_t px;
+          std::memcpy(&px, in, 4);
+          std::memcpy(out, &px, 4);
+        }
+        for (; r < r1; ++r, out += 3, in += s_stride) {
           out[0] = in[0];
           out[1] = in[1];
           out[2] = in[2];
