@@ -83,7 +83,8 @@ class Race_Session {
   std::array<int16_t, 4> Ini_Goal_line{0, 0, 0, 0};
 
   // Called after every change of rows, markers or correction (the results
-  // window and the overlays follow).
+  // window and the overlays follow). A listener that goes sets its entry to
+  // null.
   std::vector<std::function<void()>> on_changed;
 
   // --- Lanes and goal line ---------------------------------------------------

@@ -123,3 +123,27 @@ TEST_F(Results_Window_Test, MenuItemsOfLaterPartsSayTheyAreNotThereYet) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Print_Place_string, WhiteTextInTheLowerRightBox) {
+  const qm::Place_String_Layout r = qm::Place_String_Rect(720, 576);
+  EXPECT_EQ(r.left, 576);
+  EXPECT_EQ(r.top, 461);     // 460.8
+  EXPECT_EQ(r.right, 698);   // 698.4
+  EXPECT_EQ(r.bottom, 547);  // 547.2
+  QImage picture(720, 576, QImage::Format_RGB888);
+  picture.fill(Qt::black);
+  qm::Draw_Place_String(picture, QStringLiteral("1"));
+  int white = 0, white_outside = 0;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) {
+      if (picture.pixelColor(x, y) != QColor(255, 255, 255)) continue;
+      ++white;
+      if (x < r.left || x >= r.right || y < r.top) ++white_outside;
+    }
+  EXPECT_GT(white, 500);  // a digit 120 pixels high
+  EXPECT_EQ(white_outside, 0);
+}
+
+}  // namespace

@@ -146,14 +146,15 @@ Frm_results::Frm_results(Race_Session& session, QWidget* main_window, QWidget* p
   repeat_timer->setSingleShot(true);
   connect(repeat_timer, &QTimer::timeout, this, [this] { Repeat_Tick(); });
 
+  listener_ = session_.on_changed.size();
   session_.on_changed.push_back([this] { Refresh(); });
   Refresh();
   Window_Loaded(this);
 }
 
 Frm_results::~Frm_results() {
-  // The session outlives the window in tests: leave nothing pointing here.
-  session_.on_changed.clear();
+  // The session may outlive the window: leave nothing pointing here.
+  if (listener_ < session_.on_changed.size()) session_.on_changed[listener_] = nullptr;
   Window_Unloaded(this);
 }
 

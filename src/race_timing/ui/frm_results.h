@@ -113,6 +113,7 @@ class Frm_results : public QMainWindow, public Loaded_Window {
   QVBoxLayout* output_frames_ = nullptr;
   std::map<Command, std::function<void()>> commands_;
   bool button_held_ = false;
+  size_t listener_ = 0;  // our entry in the session's on_changed
 };
 
 // The "FRAME" pointer shown over a place that has a finishing field.
