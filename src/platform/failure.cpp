@@ -92,7 +92,7 @@ void Report_Failure(const Failure_Report& report) {
 }
 
 namespace detail {
-void Report_Current_Exception(const QString& location, const Trap_Frame& frame) {
+Failure_Report Describe_Current_Exception(const QString& location, const Trap_Frame& frame) {
   Failure_Report r;
   r.errproc = location;
   r.errline = frame.line;
@@ -128,6 +128,11 @@ void Report_Current_Exception(const QString& location, const Trap_Frame& frame) 
     r.errnum = Err_Internal;
     r.errdesc = Err_Description(Err_Internal);
   }
+  return r;
+}
+
+void Report_Current_Exception(const QString& location, const Trap_Frame& frame) {
+  const Failure_Report r = Describe_Current_Exception(location, frame);
   // A sink that fails must not take the program down with it.
   try {
     Report_Failure(r);

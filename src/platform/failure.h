@@ -103,6 +103,8 @@ struct Trap_Frame {
 Trap_Frame*& Current_Frame();
 // Turns the exception in flight into a report for `location`.
 void Report_Current_Exception(const QString& location, const Trap_Frame& frame);
+// The same report, without handing it to the sink.
+Failure_Report Describe_Current_Exception(const QString& location, const Trap_Frame& frame);
 }  // namespace detail
 
 // Runs body(); on failure reports it under `location` and returns `neutral`.
@@ -131,6 +133,30 @@ bool Trapped(const QString& location, F&& body) {
     std::invoke(std::forward<F>(body));
     return true;
   });
+}
+
+// For the few routines that show their own message box instead of the error
+// report ("Get_Form_Pos error ", ...): runs body(); on failure hands the
+// failure to `own` (not to the sink) and returns `neutral`.
+template <class R, class F, class H>
+R Trapped_Own(R neutral, F&& body, H&& own) {
+  detail::Trap_Frame frame;
+  frame.outer = detail::Current_Frame();
+  detail::Current_Frame() = &frame;
+  struct Pop {
+    detail::Trap_Frame* outer;
+    ~Pop() { detail::Current_Frame() = outer; }
+  } pop{frame.outer};
+  try {
+    return std::invoke(std::forward<F>(body));
+  } catch (...) {
+    const Failure_Report r = detail::Describe_Current_Exception({}, frame);
+    try {
+      own(r);
+    } catch (...) {
+    }
+    return neutral;
+  }
 }
 
 // Checked arithmetic and conversions that raise the program's failures.

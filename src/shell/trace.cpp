@@ -1,11 +1,11 @@
 #include "shell/trace.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFileInfo>
 #include <QLocalSocket>
+#include <QPointer>
+#include <QThread>
 
-#include <memory>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -14,7 +14,8 @@ namespace qm {
 namespace {
 struct Trace_State {
   bool searched = false;
-  std::unique_ptr<QLocalSocket> socket;
+  // Owned by the application object, so it goes with it at the end.
+  QPointer<QLocalSocket> socket;
   qint64 ui_thread_id = 0;
 };
 Trace_State& State() {
@@ -23,9 +24,7 @@ Trace_State& State() {
 }
 
 QString Program_Name() {
-  QString path = QCoreApplication::instance() ? QCoreApplication::applicationFilePath()
-                                              : QStringLiteral("quaymark");
-  return QFileInfo(path).completeBaseName();
+  return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
 }
 
 void Append_Value(QString& out, const QVariant& v) {
@@ -35,6 +34,17 @@ void Append_Value(QString& out, const QVariant& v) {
   }
   out += v.toString();
   out += QLatin1Char('\t');
+}
+
+void Search_Viewer(Trace_State& s) {
+  s.searched = true;
+  s.ui_thread_id = static_cast<qint64>(::syscall(SYS_gettid));
+  auto* sock = new QLocalSocket(QCoreApplication::instance());
+  sock->connectToServer(QString::fromLatin1(Trace_Socket_Name));
+  if (sock->waitForConnected(1000))
+    s.socket = sock;
+  else
+    delete sock;
 }
 }  // namespace
 
@@ -48,27 +58,40 @@ QString Format_Trace_Line(const QString& program, qint64 process_id, qint64 thre
 }
 
 void Trace_Line(const QVariantList& values) {
-  Trace_State& s = State();
-  if (!s.searched) {
-    s.searched = true;
-    s.ui_thread_id = static_cast<qint64>(::syscall(SYS_gettid));
-    auto sock = std::make_unique<QLocalSocket>();
-    sock->connectToServer(QString::fromLatin1(Trace_Socket_Name));
-    if (sock->waitForConnected(200)) s.socket = std::move(sock);
+  try {
+    // The socket needs the application object; lines before it are dropped.
+    if (!QCoreApplication::instance()) return;
+    Trace_State& s = State();
+    // Tracing belongs to the user-interface thread, which owns the socket.
+    if (QThread::currentThread() != QCoreApplication::instance()->thread()) return;
+    if (!s.searched) Search_Viewer(s);
+    if (!s.socket || s.socket->state() != QLocalSocket::ConnectedState) return;
+    const QByteArray bytes = Format_Trace_Line(Program_Name(), ::getpid(), s.ui_thread_id,
+                                               QDateTime::currentDateTime(), values)
+                                 .toLocal8Bit();
+    const quint32 n = static_cast<quint32>(bytes.size());
+    const char head[4] = {static_cast<char>(n >> 24), static_cast<char>(n >> 16),
+                          static_cast<char>(n >> 8), static_cast<char>(n)};
+    s.socket->write(head, 4);
+    s.socket->write(bytes);
+    s.socket->waitForBytesWritten(5000);
+  } catch (...) {
+    // Tracing never fails visibly.
   }
-  if (!s.socket) return;
-  const QString line = Format_Trace_Line(Program_Name(), ::getpid(), s.ui_thread_id,
-                                         QDateTime::currentDateTime(), values);
-  // One line a message; the viewer splits at the newline.
-  s.socket->write(line.toLocal8Bit() + '\n');
-  s.socket->waitForBytesWritten(5000);
 }
 
-void Trace_Text(const QString& text) { Trace_Line(QVariantList{text}); }
+void Trace_Text(const QString& text) {
+  Trace_Line(QVariantList{text});
+}
+
+void Test_Tracing() {
+  Trace_Text(QStringLiteral("Test a trace ************"));
+}
 
 void Reset_Trace_For_Test() {
   State().searched = false;
-  State().socket.reset();
+  delete State().socket.data();
+  State().socket = nullptr;
 }
 
 }  // namespace qm

@@ -1,8 +1,13 @@
 #pragma once
 // Trace lines to an external viewer (qmtrace) over the local socket
 // "quaymark-trace". The viewer is looked for once, at the first trace call;
-// without one, tracing costs nothing for the rest of the run.
+// without one, tracing costs nothing for the rest of the run, and a viewer
+// that goes away later is still addressed (the sends simply fail).
+//
+// On the socket each line is one message: its length as four bytes (big
+// endian), then the line's bytes in the local 8-bit encoding, no terminator.
 
+#include <QDateTime>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -13,8 +18,12 @@ void Trace_Line(const QVariantList& values);
 void Trace_Text(const QString& text);
 
 // The line as it is sent: "<program> C: <pid>: <tid>: yyyymmdd hhnnss: v1\tv2\t".
+// A value that is a list gives each element followed by a TAB.
 QString Format_Trace_Line(const QString& program, qint64 process_id, qint64 thread_id,
                           const QDateTime& when, const QVariantList& values);
+
+// The debug command "Test tracing".
+void Test_Tracing();
 
 // For tests: forget the outcome of the viewer search (next trace searches again).
 void Reset_Trace_For_Test();
