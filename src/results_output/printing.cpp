@@ -109,7 +109,7 @@ QImage Quaymark_Logo() {
   p.setPen(QPen(Qt::black, 1));
   p.drawRect(QRectF(154, 4, 12, 44));
   QFont f(QStringLiteral("Liberation Sans"));
-  f.setPixelSize(26);
+  f.setPixelSize(23);
   f.setBold(true);
   f.setLetterSpacing(QFont::AbsoluteSpacing, 1);
   p.setFont(f);
@@ -189,7 +189,7 @@ std::array<int32_t, 16> Ranked_Times(const Result_Arrays& arrays) {
   return t;
 }
 
-Series_Layout Layout_Series(double L, double R, double y_after, bool rotated,
+Series_Layout Layout_Series(double L, double R, double y_after, double bottom, bool rotated,
                             const std::array<int32_t, 16>& times) {
   Series_Layout s;
   const double U = R - L;
@@ -203,14 +203,29 @@ Series_Layout Layout_Series(double L, double R, double y_after, bool rotated,
     s.w = std::round(s.w * 0.8);
     s.h = std::round(s.h * 0.8);
     s.columns = 5;
+    // 80 % of a three-column picture is wider than a fifth of the page:
+    // such pictures would cover each other and run past the frame.
+    const double fit = std::round(U / (s.columns * 1.05));
+    if (s.w > fit) {
+      s.w = fit;
+      s.h = std::round(rotated ? 4.0 / 3.0 * s.w : 0.75 * s.w);
+    }
   }
   s.step = U / s.columns;
-  int p = 1;
-  for (int k = 0; k < 3; ++k) {
-    for (int j = 0; j < s.columns; ++j, ++p) {
-      if (p > 16 || times[static_cast<size_t>(p - 1)] >= Status_DSQ) return s;
-      s.cells.push_back({p, QRectF(L + s.step * j, y_after + k * s.h * 1.05, s.w, s.h)});
-    }
+  int count = 0;
+  while (count < 3 * s.columns && count < 16 && times[static_cast<size_t>(count)] < Status_DSQ)
+    ++count;
+  // The rows must end above the footer; smaller pictures rather than lost ones.
+  const int rows = (count + s.columns - 1) / s.columns;
+  const double room = bottom - 250 - y_after;
+  if (rows > 0 && rows * s.h * 1.05 > room && room > 0) {
+    const double k = room / (rows * s.h * 1.05);
+    s.w = std::floor(s.w * k);
+    s.h = std::floor(s.h * k);
+  }
+  for (int p = 1; p <= count; ++p) {
+    const int k = (p - 1) / s.columns, j = (p - 1) % s.columns;
+    s.cells.push_back({p, QRectF(L + s.step * j, y_after + k * s.h * 1.05, s.w, s.h)});
   }
   return s;
 }
@@ -309,8 +324,8 @@ void Results_Printer::Print_Series(const Heat_Facts& facts, const QString& camer
   Trapped(Where_Form("Print_Series", Frm_Main), [&] {
     if (!Print_Static_Content(facts, camera_time)) return;
     const Print_Setup& s = print_setup();
-    Last_Series =
-        Layout_Series(s.Left, s.Right, Y_Pos_After_Results, player.Rotated(), Ranked_Times(arrays));
+    Last_Series = Layout_Series(s.Left, s.Right, Y_Pos_After_Results, s.Bottom, player.Rotated(),
+                                Ranked_Times(arrays));
     for (const Series_Cell& cell : Last_Series.cells) {
       const QImage pic = player.Finish_Picture(cell.place);
       target.PaintPicture(pic, cell.box.x(), cell.box.y(), cell.box.width(), cell.box.height());

@@ -110,8 +110,10 @@ struct Series_Layout {
   std::vector<Series_Cell> cells;
 };
 
-// `times` are the ranked slots 1..16 (lane_active_heat_array).
-Series_Layout Layout_Series(double L, double R, double y_after_results, bool rotated,
+// `times` are the ranked slots 1..16 (lane_active_heat_array). Five-column
+// pictures are never wider than a fifth of the width, and the rows end
+// above the footer (pictures shrink to fit before the page bottom `bottom`).
+Series_Layout Layout_Series(double L, double R, double y_after_results, double bottom, bool rotated,
                             const std::array<int32_t, 16>& times);
 std::array<int32_t, 16> Ranked_Times(const Result_Arrays& arrays);
 

@@ -132,9 +132,10 @@ TEST_F(Print_Layout_Test, StaticContentGeometry) {
 
 TEST_F(Print_Layout_Test, SeriesCells) {
   const double L = qm::print_setup().Left, R = qm::print_setup().Right, U = R - L;
+  const double B = qm::print_setup().Bottom;
   const double y0 = 7000;
   // Five timed lanes, not rotated: 3 columns, places 1-3 then 4-5.
-  qm::Series_Layout a = qm::Layout_Series(L, R, y0, false, Timed(5));
+  qm::Series_Layout a = qm::Layout_Series(L, R, y0, B, false, Timed(5));
   EXPECT_EQ(a.columns, 3);
   EXPECT_EQ(a.w, std::round(U / 3.15));
   EXPECT_EQ(a.h, std::round(0.75 * a.w));
@@ -143,22 +144,36 @@ TEST_F(Print_Layout_Test, SeriesCells) {
   EXPECT_EQ(a.cells[3].place, 4);
   EXPECT_EQ(a.cells[3].box.topLeft(), QPointF(L, y0 + a.h * 1.05));
 
-  // Nine: 80 % and 5 columns, places 1-9 over two rows.
-  qm::Series_Layout b = qm::Layout_Series(L, R, y0, false, Timed(9));
+  // Nine: 5 columns, places 1-9 over two rows. Rotated, 80 % of the
+  // four-column picture is what fits a fifth; upright, 80 % of the
+  // three-column one would not, so the picture is a fifth wide.
+  qm::Series_Layout b = qm::Layout_Series(L, R, y0, B, false, Timed(9));
   EXPECT_EQ(b.columns, 5);
-  EXPECT_EQ(b.w, std::round(std::round(U / 3.15) * 0.8));
+  EXPECT_EQ(b.w, std::round(U / 5.25));
+  EXPECT_EQ(b.h, std::round(0.75 * b.w));
+  EXPECT_LE(b.cells[4].box.right(), R);
+  EXPECT_LE(b.cells[0].box.right(), b.cells[1].box.left());
+  qm::Series_Layout b_rot = qm::Layout_Series(L, R, y0, B, true, Timed(9));
+  EXPECT_EQ(b_rot.w, std::round(std::round(U / 4.2) * 0.8));
+  EXPECT_EQ(b_rot.h, std::round(std::round(4.0 / 3.0 * std::round(U / 4.2)) * 0.8));
   ASSERT_EQ(b.cells.size(), 9u);
   EXPECT_EQ(b.cells[5].box.topLeft(), QPointF(L, y0 + b.h * 1.05));
   EXPECT_DOUBLE_EQ(b.cells[8].box.left(), L + 3 * (U / 5));
 
   // Sixteen: at most three rows, places 1-15.
-  qm::Series_Layout c = qm::Layout_Series(L, R, y0, false, Timed(16));
+  qm::Series_Layout c = qm::Layout_Series(L, R, y0, B, false, Timed(16));
   ASSERT_EQ(c.cells.size(), 15u);
   EXPECT_EQ(c.cells.back().place, 15);
   EXPECT_EQ(c.cells.back().box.top(), y0 + 2 * c.h * 1.05);
 
+  // Sixteen rotated pictures below a long list: shrunk to end above the footer.
+  qm::Series_Layout tall = qm::Layout_Series(L, R, 9800, B, true, Timed(16));
+  ASSERT_EQ(tall.cells.size(), 15u);
+  EXPECT_LE(tall.cells.back().box.bottom(), B - 250);
+  EXPECT_LT(tall.w, b_rot.w);
+
   // Rotated pictures: 4 columns of upright pictures.
-  qm::Series_Layout r = qm::Layout_Series(L, R, y0, true, Timed(6));
+  qm::Series_Layout r = qm::Layout_Series(L, R, y0, B, true, Timed(6));
   EXPECT_EQ(r.columns, 4);
   EXPECT_EQ(r.w, std::round(U / 4.2));
   EXPECT_EQ(r.h, std::round(4.0 / 3.0 * r.w));
@@ -167,8 +182,8 @@ TEST_F(Print_Layout_Test, SeriesCells) {
   // A status in place 3 ends the series; no times, no pictures.
   auto t = Timed(5);
   t[2] = qm::Status_DSQ;
-  EXPECT_EQ(qm::Layout_Series(L, R, y0, false, t).cells.size(), 2u);
-  EXPECT_TRUE(qm::Layout_Series(L, R, y0, false, Timed(0)).cells.empty());
+  EXPECT_EQ(qm::Layout_Series(L, R, y0, B, false, t).cells.size(), 2u);
+  EXPECT_TRUE(qm::Layout_Series(L, R, y0, B, false, Timed(0)).cells.empty());
 }
 
 TEST_F(Print_Layout_Test, ResultLinesAndNationalLetters) {
