@@ -110,11 +110,13 @@ TEST_F(Container_Test, EveryWritersLayoutOpensWithItsPlacementAndFrames) {
 TEST_F(Container_Test, LibavformatFileOpensRelativeAndCarriesAnAddedKvxmChunk) {
   const QString path = Tmp("lavf.avi");
   ASSERT_TRUE(qmfix::Write_Lavf_AVI(path, Pal_Frames(), false, true));
-  Bytes file = qmfix::Load(path);
   const QByteArray text = QByteArrayLiteral("<?xml version=\"1.0\"?><Quaymark>x</Quaymark>");
-  const int64_t kvxm = qmfix::Append_Top_Chunk(file, "KVXM", qmfix::KVXM_Payload(text, 4000));
+  const int64_t kvxm = qmfix::Add_KVXM_Chunk(path, text, 4000);
+  ASSERT_GT(kvxm, 0);
+  const Bytes file = qmfix::Load(path);
 
-  qm::Memory_Source src(file);
+  qm::Read_Only_File_Source src;  // from the disk, as the capture-file object reads
+  ASSERT_EQ(src.Open(path), 0);
   Opened o;
   Open(src, o);
   ASSERT_TRUE(o.parsed);
@@ -136,6 +138,22 @@ TEST_F(Container_Test, LibavformatFileOpensRelativeAndCarriesAnAddedKvxmChunk) {
     EXPECT_EQ(o.index.m_Video_index[size_t(k)].dwChunkLength, 144000u);
     from = payload + 1;
   }
+  Expect_No_Reports();
+}
+
+TEST_F(Container_Test, LibavformatFileWithAbsoluteOffsetsOpensAbsolute) {
+  const QString path = Tmp("abs.avi");
+  ASSERT_TRUE(qmfix::Write_Lavf_AVI(path, Pal_Frames(), false, true));
+  Bytes file = qmfix::Load(path);
+  ASSERT_TRUE(qmfix::Make_Index_Absolute(file));
+  qm::Memory_Source src(file);
+  Opened o;
+  Open(src, o);
+  ASSERT_EQ(o.outcome, Index_Outcome::Done);
+  EXPECT_EQ(o.index.placement, Index_Placement::Absolute);
+  ASSERT_EQ(o.index.Count(), 3);
+  for (int k = 0; k < 3; ++k)
+    EXPECT_EQ(qmfix::Find(file, Pal_Frames()[size_t(k)]), o.index.Chunk_Pos(k) + 8);
   Expect_No_Reports();
 }
 
