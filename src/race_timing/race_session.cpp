@@ -116,8 +116,9 @@ void Race_Session::Save_lanes() {
 
 int16_t Race_Session::Check_within_lanes(float x, float y) {
   Picked_lane = -1;
+  Picked_position = 0;
   Picked_lane = Trapped(Where_Form("Check_within_lanes", Frm_kanot), int16_t{-1},
-                        [&] { return qm::Check_within_lanes(markers, x, y); });
+                        [&] { return qm::Check_within_lanes(markers, x, y, &Picked_position); });
   return Picked_lane;
 }
 

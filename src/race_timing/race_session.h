@@ -67,6 +67,7 @@ class Race_Session {
   Result_Rows rows;
   Start_Correction correction;
   int16_t Picked_lane = -1;
+  int Picked_position = 0;  // list position of the picked marker, 0: none
   int32_t Delta_Reference = 0;
   // Display flags of the main window.
   int Markers_Drawn = 16;

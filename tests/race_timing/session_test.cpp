@@ -97,9 +97,18 @@ TEST_F(Session_Test, SetTimeStoresShownFieldInTheFileAndRanks) {
   ASSERT_GT(at, 0);
   EXPECT_TRUE(b.mid(at, 64).contains("<heat_time_mill>10070</heat_time_mill>"))
       << b.mid(at, 120).toStdString();
-  // Place 1 and its field for the player.
-  EXPECT_EQ(qm::Lane_To_Place(race.arrays, 1), 1);
-  EXPECT_EQ(qm::Go_to_Goal_field(race.arrays, 2), 5);
+  // A digit key times a lane that has no marker (9 in a heat of lanes 1 to 6).
+  Time_Lane(9, 2);
+  EXPECT_EQ(On_Disk(9).time, Field_Time(2));
+  EXPECT_EQ(race.rows.rows[0].lane, "9");
+  EXPECT_EQ(race.rows.filled, 3);
+  // A press on a marker picks its lane.
+  EXPECT_EQ(race.Check_within_lanes(220, 205), 4);
+  EXPECT_EQ(race.Picked_position, 4);
+  EXPECT_EQ(race.Check_within_lanes(5, 5), -1);
+  // Place 2 and its field for the player.
+  EXPECT_EQ(qm::Lane_To_Place(race.arrays, 1), 2);
+  EXPECT_EQ(qm::Go_to_Goal_field(race.arrays, 3), 5);
   Expect_No_Reports();
 }
 
@@ -201,6 +210,24 @@ TEST_F(Session_Test, LaneTheArraysCannotHoldIsReportedAndNothingStored) {
   ASSERT_TRUE(again.Open_File(written.path));
   EXPECT_EQ(again.LaneX(0), 650);
   EXPECT_EQ(again.LaneX(15), 150);
+}
+
+TEST_F(Session_Test, FailedHeaderWriteLeavesNoResultBehind) {
+  Open();
+  Time_Lane(1, 3);
+  qm::Set_Write_Limit(10);  // the next header write breaks off
+  Time_Lane(2, 5);
+  qm::Set_Write_Limit(-1);
+  ASSERT_FALSE(reports.empty());
+  EXPECT_EQ(reports[0].errproc, "Write_XML_header of Class Module cls_AVI_handler");
+  // Screen and memory do not show what the file did not take...
+  EXPECT_EQ(race.arrays.lane_all_heats_array(2).time, No_result);
+  EXPECT_EQ(race.rows.filled, 1);
+  // ...and the next write does not carry it into the file either.
+  Time_Lane(3, 7);
+  EXPECT_EQ(On_Disk(2).time, No_result);  // what every untimed lane holds once stored
+  EXPECT_EQ(On_Disk(1).time, Field_Time(3));
+  EXPECT_EQ(On_Disk(3).time, Field_Time(7));
 }
 
 TEST_F(Session_Test, ClearAllResultsAsksWithCancelDefault) {
