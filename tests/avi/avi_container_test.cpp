@@ -108,35 +108,45 @@ TEST_F(Container_Test, EveryWritersLayoutOpensWithItsPlacementAndFrames) {
 }
 
 TEST_F(Container_Test, LibavformatFileOpensRelativeAndCarriesAnAddedKvxmChunk) {
-  const QString path = Tmp("lavf.avi");
-  ASSERT_TRUE(qmfix::Write_Lavf_AVI(path, Pal_Frames(), false, true));
-  const QByteArray text = QByteArrayLiteral("<?xml version=\"1.0\"?><Quaymark>x</Quaymark>");
-  const int64_t kvxm = qmfix::Add_KVXM_Chunk(path, text, 4000);
-  ASSERT_GT(kvxm, 0);
-  const Bytes file = qmfix::Load(path);
+  for (bool ntsc : {false, true}) {
+    SCOPED_TRACE(ntsc ? "NTSC" : "PAL");
+    const std::vector<Bytes> frames =
+        ntsc ? std::vector<Bytes>{qmfix::DV_Frame(true, 4), qmfix::DV_Frame(true, 5)}
+             : Pal_Frames();
+    const uint32_t frame_bytes = ntsc ? 120000 : 144000;
+    const QString path = Tmp(ntsc ? "lavf_ntsc.avi" : "lavf.avi");
+    ASSERT_TRUE(qmfix::Write_Lavf_AVI(path, frames, ntsc, true));
+    const QByteArray text = QByteArrayLiteral("<?xml version=\"1.0\"?><Quaymark>x</Quaymark>");
+    const int64_t kvxm = qmfix::Add_KVXM_Chunk(path, text, 4000);
+    ASSERT_GT(kvxm, 0);
+    const Bytes file = qmfix::Load(path);
 
-  qm::Read_Only_File_Source src;  // from the disk, as the capture-file object reads
-  ASSERT_EQ(src.Open(path), 0);
-  Opened o;
-  Open(src, o);
-  ASSERT_TRUE(o.parsed);
-  ASSERT_EQ(o.outcome, Index_Outcome::Done);
-  EXPECT_EQ(o.index.placement, Index_Placement::Relative);
-  EXPECT_EQ(o.info.VideoCodec.toLower(), QStringLiteral("dvsd"));
-  EXPECT_TRUE(o.info.HasAudio);
-  EXPECT_EQ(o.info.NumFrames, 3u);
-  EXPECT_EQ(o.chunks.m_XML_chunk_pos, kvxm);
-  EXPECT_EQ(o.chunks.m_XML_chunk_size, 4000u);
-  EXPECT_EQ(o.chunks.XML_text_pos(), kvxm + 8);
-  EXPECT_EQ(o.chunks.xml_text, text);
-  ASSERT_EQ(o.index.Count(), 3);
-  int64_t from = 0;
-  for (int k = 0; k < 3; ++k) {
-    const int64_t payload = qmfix::Find(file, Pal_Frames()[size_t(k)], from);
-    ASSERT_GT(payload, 0);
-    EXPECT_EQ(o.index.Chunk_Pos(k) + 8, payload);
-    EXPECT_EQ(o.index.m_Video_index[size_t(k)].dwChunkLength, 144000u);
-    from = payload + 1;
+    qm::Read_Only_File_Source src;  // from the disk, as the capture-file object reads
+    ASSERT_EQ(src.Open(path), 0);
+    Opened o;
+    Open(src, o);
+    ASSERT_TRUE(o.parsed);
+    ASSERT_EQ(o.outcome, Index_Outcome::Done);
+    EXPECT_EQ(o.index.placement, Index_Placement::Relative);
+    EXPECT_EQ(o.info.VideoCodec.toLower(), QStringLiteral("dvsd"));
+    EXPECT_TRUE(o.info.HasAudio);
+    EXPECT_EQ(o.info.NumFrames, uint32_t(frames.size()));
+    EXPECT_EQ(o.info.Width, 720u);
+    EXPECT_EQ(o.info.Height, ntsc ? 480u : 576u);
+    EXPECT_EQ(o.info.FrameRate, ntsc ? 29u : 25u);
+    EXPECT_EQ(o.chunks.m_XML_chunk_pos, kvxm);
+    EXPECT_EQ(o.chunks.m_XML_chunk_size, 4000u);
+    EXPECT_EQ(o.chunks.XML_text_pos(), kvxm + 8);
+    EXPECT_EQ(o.chunks.xml_text, text);
+    ASSERT_EQ(o.index.Count(), int32_t(frames.size()));
+    int64_t from = 0;
+    for (size_t k = 0; k < frames.size(); ++k) {
+      const int64_t payload = qmfix::Find(file, frames[k], from);
+      ASSERT_GT(payload, 0);
+      EXPECT_EQ(o.index.Chunk_Pos(int32_t(k)) + 8, payload);
+      EXPECT_EQ(o.index.m_Video_index[k].dwChunkLength, frame_bytes);
+      from = payload + 1;
+    }
   }
   Expect_No_Reports();
 }
