@@ -5,6 +5,7 @@
 #include "capture_file/avi_handler.h"
 #include "capture_file/avi_handler_detail.h"
 #include "capture_file/xml_header.h"
+#include "platform/date_time.h"
 #include "platform/failure.h"
 #include "shell/app_globals.h"
 #include "shell/trace.h"
@@ -132,8 +133,7 @@ Capture_Kind cls_AVI_handler::Writing_Kind() const {
 }
 
 QByteArray cls_AVI_handler::Header_Text_For_File() {
-  m_XML->Set_Update_Time(
-      QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+  m_XML->Set_Update_Time(Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
   m_XML->Set_Update_Program(app().Product_Name.isEmpty() ? QStringLiteral("Quaymark, Free version")
                                                          : app().Product_Name);
   const QString text = m_XML->XML_string();
@@ -274,10 +274,10 @@ void cls_AVI_handler::Recover_Header() {
   }
   if (!r) return;
   Trace_Text(QStringLiteral("*cls_AVI_handler, unfinished header write recovered"));
-  if (m_Read_only || !m_File.Writable()) {
-    m_Recovered = std::make_unique<Journal_Record>(*r);
-    return;
-  }
+  // The caller loads the recovered text; it is also what the file holds
+  // once the record has been replayed.
+  m_Recovered = std::make_unique<Journal_Record>(*r);
+  if (m_Read_only || !m_File.Writable()) return;
   m_File.Write_At(r->target, r->text.constData(), static_cast<size_t>(r->text.size()));
   m_File.Write_At(r->target + r->text.size(), Zero_tail.data(), Zero_tail.size());
   if (m_Kind == Capture_Kind::KV) {

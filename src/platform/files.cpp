@@ -19,6 +19,7 @@ namespace {
 
 int64_t g_write_limit = -1;  // bytes still allowed; negative = no limit
 int64_t g_written_since_limit = 0;
+bool g_cut = false;  // the limit stopped a write
 
 QByteArray Native(const QString& path) {
   return QFile::encodeName(path);
@@ -146,13 +147,13 @@ void File_Handle::Write_At(int64_t offset, const void* data, size_t n) {
     g_write_limit -= static_cast<int64_t>(done);
     g_written_since_limit += static_cast<int64_t>(done);
   }
+  if (cut) g_cut = true;
   if (cut) Raise(Err_Path_Access, QStringLiteral("Write stopped (simulated power cut)"));
 }
 
 void File_Handle::Sync() {
   if (fd_ < 0) Raise(Err_Bad_File);
-  if (g_write_limit == 0)
-    Raise(Err_Path_Access, QStringLiteral("Write stopped (simulated power cut)"));
+  if (g_cut) Raise(Err_Path_Access, QStringLiteral("Write stopped (simulated power cut)"));
   if (::fsync(fd_) != 0 && errno != EINVAL) Raise_Errno(errno);
 }
 
@@ -165,6 +166,7 @@ void File_Handle::Truncate(int64_t length) {
 void Set_Write_Limit(int64_t bytes) {
   g_write_limit = bytes < 0 ? -1 : bytes;
   g_written_since_limit = 0;
+  g_cut = false;
 }
 
 int64_t Bytes_Written_Since_Limit() {
