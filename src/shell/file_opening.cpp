@@ -4,6 +4,7 @@
 #include "picture_display/dib_section.h"
 #include "picture_display/field_render.h"
 #include "picture_display/overlays.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/failure.h"
 #include "platform/files.h"
@@ -148,6 +149,20 @@ void Kanot_Core::Clear_Picture() {
 
 void Kanot_Core::Redraw_Graphics() {
   if (Field_Display* d = Display()) d->Draw_Graphics(true);
+}
+
+QImage Kanot_Core::Finish_Picture(int place) {
+  player.Show_Field(Go_to_Goal_field(session.arrays, place));
+  Print_Place_string(QString::number(place));
+  return picture.Image().copy();
+}
+
+void Kanot_Core::Pause(int ms) {
+  const uint32_t start = Tick_Count();
+  while (static_cast<int64_t>(static_cast<uint32_t>(Tick_Count() - start)) < ms) {
+    if (view) view->Process_Events();
+    Sleep_ms(5);
+  }
 }
 
 void Kanot_Core::Print_Place_string(const QString& text) {

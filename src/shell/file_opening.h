@@ -11,6 +11,7 @@
 #include "picture_display/playback.h"
 #include "picture_display/zoom.h"
 #include "race_timing/race_session.h"
+#include "results_output/printing.h"
 
 #include <QString>
 #include <QStringList>
@@ -60,7 +61,7 @@ QStringList fso_Youngest_files(const QString& folder);
 // Size in megabytes, one decimal, " Mb".
 QString File_Size_Text(int64_t bytes);
 
-class Kanot_Core : public Race_Player, public Player_Host {
+class Kanot_Core : public Race_Player, public Player_Host, public Print_Player {
  public:
   Kanot_Core();
   ~Kanot_Core() override;
@@ -140,6 +141,13 @@ class Kanot_Core : public Race_Player, public Player_Host {
   void Redraw_Field() override { New_graphics(); }
   void Focus_Slider() override;
   void Print_Place_string(const QString& text) override;
+
+  // --- Print_Player ------------------------------------------------------------------
+  bool Rotated() const override { return Rotated_View_; }
+  QImage Finish_Picture(int place) override;
+  QImage Shown_Picture() override { return picture.Image().copy(); }
+  void Back_To_Start() override { player.Show_Field(player.Slider_min); }
+  void Pause(int ms) override;
 
   // --- Player_Host -------------------------------------------------------------------
   cls_AVI_handler* Capture_File() override { return &file; }

@@ -1,5 +1,6 @@
 #include "main_window_support.h"
 
+#include "results_output/ui/results_output_frames.h"
 #include "shell/app_globals.h"
 #include "shell/ui/key_state.h"
 
@@ -63,7 +64,9 @@ void Main_Window_Test::SetUp() {
     ini.close();
   }
   qm::ui::Key_State::Instance().Clear();
-  w = std::make_unique<qm::ui::Frm_kanot_2>();
+  set = std::make_unique<qm::ui::Window_Set>();
+  w = set->main.get();
+  results = set->results.get();
   w->Intro_On_Activate = false;
   w->intro_pause = [](int) {};
   w->ask_printer = [] { return qm::Printer_Query{}; };
@@ -75,14 +78,17 @@ void Main_Window_Test::SetUp() {
   w->core.player.hooks.sleep = [](uint32_t) {};
   ASSERT_TRUE(w->Form_Load(nullptr));
   w->show();
+  results->show();
+  w->activateWindow();
   w->activated = true;
   QCoreApplication::processEvents();
 }
 
 void Main_Window_Test::TearDown() {
-  if (w) {
+  if (set) {
     w->Unload();
-    w.reset();
+    results->Unload();
+    set.reset();
   }
   Test::TearDown();
 }

@@ -3,6 +3,8 @@
 // menu answered by a chosen item, the play loop without pauses.
 
 #include "heat_fixture.h"
+#include "race_timing/ui/frm_results.h"
+#include "shell/ui/application.h"
 #include "shell/ui/main_window.h"
 #include "support/test_env.h"
 
@@ -42,7 +44,9 @@ class Main_Window_Test : public Test {
   int32_t Field() const { return w->core.player.Slider_value; }
   int32_t Result_Of(int lane) const;  // from the file's header in memory
 
-  std::unique_ptr<qm::ui::Frm_kanot_2> w;
+  std::unique_ptr<qm::ui::Window_Set> set;
+  qm::ui::Frm_kanot_2* w = nullptr;
+  qm::ui::Frm_results* results = nullptr;
   Heat_Spec spec;
   // The item the "Result" pop-up picks next (nullptr: dismissed).
   QAction* pick = nullptr;

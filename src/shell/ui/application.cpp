@@ -1,6 +1,8 @@
 #include "shell/ui/application.h"
 
 #include "platform/ui/qt_dialogs.h"
+#include "race_timing/ui/frm_results.h"
+#include "results_output/ui/results_output_frames.h"
 #include "shell/app_globals.h"
 #include "shell/error_report.h"
 #include "shell/startup.h"
@@ -13,6 +15,26 @@
 #include <QPointer>
 
 namespace qm::ui {
+
+Window_Set::Window_Set()
+    : main(std::make_unique<Frm_kanot_2>()),
+      results(std::make_unique<Frm_results>(main->core.session, main.get())),
+      output(std::make_unique<Results_Output_Frames>(*results, main->core.session, main.get())) {
+  main->results_window = results.get();
+  main->output = output.get();
+  output->Set_Print_Player(&main->core);
+  Frm_kanot_2* w = main.get();
+  output->camera_time = [w] { return w->core.player.read_outs.Lbl_cam_time; };
+  output->set_title = [w](const QString& title) {
+    w->setWindowTitle(title.isEmpty() ? w->core.Caption : title);
+  };
+}
+
+Window_Set::~Window_Set() {
+  output.reset();
+  results.reset();
+  main.reset();
+}
 
 int Run_Application(QApplication& qapp) {
   Quaymark_Initialization();
@@ -30,19 +52,19 @@ int Run_Application(QApplication& qapp) {
   int status = 0;
   {
     Instance_Lock instance;
-    QPointer<Frm_kanot_2> main = new Frm_kanot_2;
+    Window_Set windows;
+    Frm_kanot_2* main = windows.main.get();
     if (main->Form_Load(&instance)) {
       main->show();
+      windows.results->Place_Beside_Main();
+      windows.results->show();
       const QString command = Command_Line(qapp.arguments().mid(1));
       Trace_Text(QStringLiteral("Command_dollar = ") + command);
       if (!command.isEmpty())
-        Start_Association(command, [&](const QString& path) {
-          if (main) main->core.Handle_Open_File(path);
-        });
+        Start_Association(command, [&](const QString& path) { main->core.Handle_Open_File(path); });
       Trace_Text(QStringLiteral("*Frm_kanot, Frm_load end"));
       status = qapp.exec();
     }
-    delete main.data();
   }
   Set_Error_Report_View(nullptr);
   delete error_form.data();

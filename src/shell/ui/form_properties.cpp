@@ -1,30 +1,14 @@
 #include "shell/ui/form_properties.h"
 
 #include "platform/failure.h"
+#include "results_output/ui/print_window.h"
 
 #include <QHBoxLayout>
-#include <QPainter>
 #include <QPlainTextEdit>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace qm::ui {
-
-void Print_Text_Block(const QString& text) {
-  if (QPrinterInfo::defaultPrinter().isNull()) Raise(Err_Printer);
-  QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
-  QPainter p;
-  if (!p.begin(&printer)) Raise(Err_Printer);
-  QString plain = text;
-  plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  p.drawText(printer.pageLayout()
-                 .paintRectPixels(printer.resolution())
-                 .translated(-printer.pageLayout().paintRectPixels(printer.resolution()).topLeft()),
-             Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, plain);
-  p.end();
-}
 
 Form_properties::Form_properties(const QString& text, QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Quaymark File properties"));
@@ -45,7 +29,7 @@ Form_properties::Form_properties(const QString& text, QWidget* parent) : QDialog
   layout->addWidget(Text_properties);
   layout->addLayout(buttons);
   resize(640, 420);
-  print = [](const QString& t) { Print_Text_Block(t); };
+  print = [](const QString& t) { Print_Text(t, QStringLiteral("Quaymark File properties")); };
   connect(Cmd_OK, &QPushButton::clicked, this, &QDialog::close);
   connect(Cmd_print, &QPushButton::clicked, this, [this] { Cmd_print_Click(); });
   Cmd_OK->setDefault(true);

@@ -24,7 +24,4 @@ class Form_properties : public QDialog {
   QPushButton* Cmd_print = nullptr;
 };
 
-// The default printer's job: the text in one block at the page's top left.
-void Print_Text_Block(const QString& text);
-
 }  // namespace qm::ui

@@ -3,6 +3,7 @@
 #include "platform/codec_registry.h"
 #include "platform/failure.h"
 #include "results_output/printing.h"
+#include "results_output/ui/results_output_frames.h"
 #include "shell/app_globals.h"
 #include "shell/error_report.h"
 #include "shell/settings.h"
@@ -152,6 +153,13 @@ void Frm_kanot_2::Run_Intro() {
   });
 }
 
+void Frm_kanot_2::Show_Logo() {
+  const QImage logo = output && !output->Printer().Event_logo.isNull()
+                          ? output->Printer().Event_logo
+                          : Quaymark_Logo();
+  Picture_logo->setPixmap(QPixmap::fromImage(logo));
+}
+
 bool Frm_kanot_2::Form_Load(Instance_Lock* instance) {
   Trace_Text(QStringLiteral("Frm_kanot2 Form_Load start"));
   if (app().Product_Name.isEmpty()) Quaymark_Initialization();
@@ -205,6 +213,8 @@ bool Frm_kanot_2::Form_Load(Instance_Lock* instance) {
     menu_specials->menuAction()->setVisible(false);
     Slider_play->setToolTipDuration(0);
     print_setup().Print_footer = Make_Print_footer();
+    if (output) output->Printer().Load_logo();
+    Show_Logo();
     if (!Key_State::Instance().Ctrl_Held()) {
       menu_debug->menuAction()->setVisible(false);
       menu_specials->menuAction()->setVisible(false);

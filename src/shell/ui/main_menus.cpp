@@ -3,6 +3,8 @@
 #include "platform/dialogs.h"
 #include "platform/failure.h"
 #include "race_timing/lane_result.h"
+#include "results_output/ui/print_window.h"
+#include "results_output/ui/results_output_frames.h"
 #include "shell/app_globals.h"
 #include "shell/startup.h"
 #include "shell/trace.h"
@@ -208,6 +210,10 @@ void Frm_kanot_2::Show_File_Properties() {
     if (!core.File_Is_Open()) return;
     auto* form = new Form_properties(core.File_Properties_Text(), this);
     form->setAttribute(Qt::WA_DeleteOnClose);
+    Form_LCS_preview* preview = output ? output->Preview() : nullptr;
+    form->print = [preview](const QString& text) {
+      Print_Text(text, QStringLiteral("Quaymark File properties"), preview);
+    };
     form->show();
   });
 }

@@ -24,6 +24,7 @@ class QTimer;
 namespace qm::ui {
 
 class Frm_kanot_2;
+class Results_Output_Frames;
 
 // Picture_large: shows the core's persistent picture; mouse events go to the
 // window's dispatch in picture pixels.
@@ -80,9 +81,13 @@ class Frm_kanot_2 : public QMainWindow, public Kanot_View, public Loaded_Window 
   void Show_File_Properties();
   void Not_Available(const QString& what);
   void Help_Menu_Opened();
+  // Picture_logo: the event logo in use, or the program's own.
+  void Show_Logo();
 
-  // The results window placed at the right edge and shown with this one.
+  // The results window placed at the right edge and shown with this one,
+  // and its output frames (printing, logo, export).
   QWidget* results_window = nullptr;
+  Results_Output_Frames* output = nullptr;
   // The default printer as start-up asks it (tests answer "none").
   std::function<Printer_Query()> ask_printer;
   // The intro's pauses (tests put a no-op in place).
