@@ -91,7 +91,8 @@ void Field_Renderer::Paint_Field(Picture_Surface& box, int16_t stream, bool rota
 void Field_Renderer::Draw_field_3(int32_t field, Picture_Surface& box, int16_t reversed,
                                   int16_t stream, bool rotate) {
   (void)reversed;
-  Trapped(Where_Class("Draw_field_3", Cls), [&] {
+  static const QString where = Where_Class("Draw_field_3", Cls);  // no allocation per field
+  Trapped(where, [&] {
     if (!file_.File_open() || field == 0) return;
     current_field_ = field;
     const int s = Index(stream);
@@ -151,7 +152,8 @@ void Field_Renderer::Draw_field_3(int32_t field, Picture_Surface& box, int16_t r
 void Field_Renderer::Draw_Frame(int32_t frame, Picture_Surface& box, int16_t mirror, int16_t stream,
                                 cDIBSection* dc, bool rotate) {
   (void)mirror;
-  Trapped(Where_Class("Draw_frame", Cls), [&] {
+  static const QString where = Where_Class("Draw_frame", Cls);  // no allocation per field
+  Trapped(where, [&] {
     Trace_Text(QStringLiteral("*Draw_frame1, Frameno = ") + QString::number(frame));
     if (!file_.File_open()) return;
     if (frame == 0) frame = 1;
@@ -189,7 +191,8 @@ void Field_Renderer::Draw_Frame(int32_t frame, Picture_Surface& box, int16_t mir
 }
 
 void Field_Renderer::Refresh_field(Picture_Surface& box, bool rotate) {
-  Trapped(Where_Class("Refresh_field", Cls), [&] {
+  static const QString where = Where_Class("Refresh_field", Cls);  // no allocation per field
+  Trapped(where, [&] {
     if (rotate) {
       rotate_target_.DIB_PaintPicture(box, 0, 0, box.Width(), box.Height());
     } else if (file_.is_DV()) {
