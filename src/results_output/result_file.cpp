@@ -1,6 +1,7 @@
 #include "results_output/result_file.h"
 
 #include "platform/failure.h"
+#include "platform/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,7 +9,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -32,16 +32,6 @@ QString Result_Temp_Path(const QString& target) {
   return fi.path() + QStringLiteral("/.") + fi.fileName() + QStringLiteral(".part");
 }
 
-bool Result_File_Read_Only(const QString& path) {
-  const QByteArray p = QFile::encodeName(path);
-  struct stat st {};
-  if (::stat(p.constData(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-  if ((st.st_mode & S_IWUSR) == 0) return true;
-  if (::access(p.constData(), W_OK) != 0) return true;
-  struct statvfs vf {};
-  return ::statvfs(p.constData(), &vf) == 0 && (vf.f_flag & ST_RDONLY) != 0;
-}
-
 void Require_Name_Inside_Folder(const QString& name) {
   const QStringList parts =
       QString(name).replace(QLatin1Char('\\'), QLatin1Char('/')).split(QLatin1Char('/'));
@@ -62,7 +52,7 @@ void Write_Result_File(const QString& target, const QByteArray& bytes) {
     Extra(target);
     Raise(Err_Path_Access);
   }
-  if (Result_File_Read_Only(target)) {
+  if (Is_Read_Only(target)) {
     Extra(target);
     Raise(Err_Permission_Denied);
   }

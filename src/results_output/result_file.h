@@ -13,10 +13,6 @@ namespace qm {
 // same folder.
 QString Result_Temp_Path(const QString& target);
 
-// The file's read-only attribute: owner-write bit clear, not writable by this
-// user, or on a read-only mount. False when the file does not exist.
-bool Result_File_Read_Only(const QString& path);
-
 // Writes `bytes` to `target` through the temporary file (flushed to disk
 // before the rename). Raises in the current trapped procedure: 76 when the
 // folder is missing, 70 for a read-only target or folder, 75 otherwise; the

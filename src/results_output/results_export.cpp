@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/failure.h"
+#include "platform/files.h"
 #include "race_timing/lane_result.h"
 #include "race_timing/mill_time.h"
 #include "race_timing/result_rows.h"
@@ -193,7 +194,7 @@ bool Results_Export::Export_CSV_file(const Heat_Facts& facts, const Result_Rows&
       return false;
     }
     Last_export_file = Csv_Export_Path(Export_folder, rows.Lbl_heat, Alternative_export_name);
-    if (Result_File_Read_Only(Last_export_file)) {
+    if (Is_Read_Only(Last_export_file)) {
       MsgBox(QStringLiteral("A write-protected file already exists!"));
       return false;
     }

@@ -5,8 +5,10 @@
 #include "race_timing/result_rows.h"
 #include "results_output/printing.h"
 #include "shell/app_globals.h"
+#include "shell/settings.h"
 #include "support/test_env.h"
 
+#include <QFile>
 #include <QImage>
 
 #include <array>
@@ -270,6 +272,36 @@ TEST_F(Print_Layout_Test, ResultsSeriesAndSinglePages) {
   p.on_print = [](const qm::Page_Canvas&, const QString&) { return false; };
   p.Printer_Test(f, QString());
   EXPECT_EQ(dialogs.Texts(), QStringList(QStringLiteral("Printer error")));
+  Expect_No_Reports();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Print_Layout_Test, SelectLogoFileAndLoadLogo) {
+  QImage logo(40, 20, QImage::Format_RGB32);
+  logo.fill(Qt::green);
+  ASSERT_TRUE(logo.save(Tmp("club.bmp")));
+  qm::Results_Printer p;
+  dialogs.File_With(Tmp("club.bmp"));
+  p.item_select_logo_file_Click();
+  ASSERT_EQ(dialogs.records().size(), 1u);
+  EXPECT_EQ(dialogs.records()[0].text, QStringLiteral("Select Logo File"));
+  EXPECT_EQ(qm::Read_Ini_String("Canoe", "event_logo", "N/A"), Tmp("club.bmp"));
+  EXPECT_EQ(p.Event_logo.size(), QSize(40, 20));
+
+  // The file gone: no logo, the event name is printed instead.
+  QFile::remove(Tmp("club.bmp"));
+  EXPECT_FALSE(p.Load_logo());
+  EXPECT_TRUE(p.Event_logo.isNull());
+
+  // Cancelled: the setting is emptied and the logo removed.
+  ASSERT_TRUE(logo.save(Tmp("club.bmp")));
+  EXPECT_TRUE(p.Load_logo());
+  p.item_select_logo_file_Click();
+  EXPECT_EQ(qm::Read_Ini_String("Canoe", "event_logo", "N/A"), QStringLiteral("N/A"));
+  EXPECT_TRUE(p.Event_logo.isNull());
   Expect_No_Reports();
 }
 
