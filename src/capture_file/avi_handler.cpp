@@ -158,7 +158,7 @@ const Stream_Info& cls_AVI_handler::Stream(int16_t s) const {
 }
 
 int32_t cls_AVI_handler::Video_index_count() const {
-  return 0;
+  return m_Avi ? m_Avi->index.Count() : 0;
 }
 
 void cls_AVI_handler::Fill_DV_Source_Format(uint32_t compression, int32_t width, int32_t height,
