@@ -2,6 +2,7 @@
 #include "main_window_support.h"
 
 #include "capture_file/avi_handler.h"
+#include "capture_file/demo_heat.h"
 #include "platform/files.h"
 #include "race_timing/lane_result.h"
 #include "race_timing/mill_time.h"
@@ -152,6 +153,72 @@ TEST_F(Main_Window, Three_Lanes_Timed_By_F_Press_Digit_And_Menu_Are_Ranked_And_K
     EXPECT_EQ(results->Lbl_result_lane[r]->text(), QString::number(r + 1));
   // Opening moves the player to place 1's finishing field.
   EXPECT_EQ(Field(), 5);
+  Expect_No_Reports();
+}
+
+// The demo heat: boats filmed crossing at known instants; each lane timed at
+// its first field on the line ranks in crossing order, whichever way it was timed.
+TEST_F(Main_Window, Demo_Heat_Timed_Three_Ways_Ranks_In_Crossing_Order) {
+  for (bool rotated : {false, true}) {
+    qm::Demo_Options o;
+    o.lanes = 6;
+    o.seconds = 4;
+    o.rotated = rotated;
+    const QString path = Tmp(rotated ? "demo_portrait.kv2" : "demo_landscape.kv2");
+    const qm::Demo_Truth truth = qm::Make_Demo_Heat(path, o);
+    Open(path);
+    std::vector<qm::Demo_Lane_Truth> order = truth.lanes;
+    std::sort(order.begin(), order.end(),
+              [](const auto& a, const auto& b) { return a.field < b.field; });
+    ASSERT_GE(order.size(), 3u);
+    auto go_to = [&](int32_t field) {
+      while (Field() < field) Key(Qt::Key_Right);
+      while (Field() > field) Key(Qt::Key_Left);
+    };
+    auto marker = [&](int lane) {
+      const qm::Cls_lane* m = w->core.session.markers.By_Lane_number(lane);
+      return m ? QPoint(m->X(), m->Y()) : QPoint();
+    };
+    go_to(order[0].field);
+    Key_Press(w->Slider_play, Qt::Key_F);
+    Press(Qt::LeftButton, marker(order[0].lane));
+    Release(marker(order[0].lane));
+    Key_Release(w->Slider_play, Qt::Key_F);
+    go_to(order[1].field);
+    Key(static_cast<Qt::Key>(Qt::Key_0 + order[1].lane));
+    go_to(order[2].field);
+    pick = w->item_result[0];
+    Press(Qt::RightButton, marker(order[2].lane));
+    Release(marker(order[2].lane));
+    for (int r = 0; r < 3; ++r) {
+      EXPECT_EQ(results->Lbl_result_lane[r]->text(), QString::number(order[r].lane)) << r;
+      EXPECT_EQ(Result_Of(order[r].lane), w->core.file.Heat_time(1, order[r].lane));
+    }
+    Screenshot(*w, rotated ? "demo_timed_portrait" : "demo_timed_landscape");
+    w->item_zoom->trigger();
+    Press(Qt::LeftButton, QPoint(truth.goal_x, 20));
+    Release(QPoint(truth.goal_x, 20));
+    EXPECT_TRUE(w->core.zoom.Within_Zoom(truth.goal_x, 20));
+    Screenshot(*w, rotated ? "demo_zoom_portrait" : "demo_zoom_landscape");
+    w->item_zoom->trigger();
+    if (!qEnvironmentVariableIsEmpty("QM_SCREENSHOTS")) {
+      const auto scripted_popup = w->popup;
+      // The pop-up as it opens over the picture.
+      w->popup = [&](QMenu* menu, const QPoint&) {
+        menu->popup(w->Picture_large->mapToGlobal(marker(order[3].lane)));
+        QCoreApplication::processEvents();
+        QPixmap shot = w->grab();
+        QPainter p(&shot);
+        p.drawPixmap(w->mapFromGlobal(menu->pos()), menu->grab());
+        p.end();
+        shot.save(qEnvironmentVariable("QM_SCREENSHOTS") + "/result_menu.png");
+        menu->hide();
+      };
+      Press(Qt::RightButton, marker(order[3].lane));
+      Release(marker(order[3].lane));
+      w->popup = scripted_popup;
+    }
+  }
   Expect_No_Reports();
 }
 
