@@ -72,8 +72,12 @@ Copy_Outcome Restartable_Copy(const QString& source, const QString& destination,
     return out;
   }
   struct stat ss {};
-  if (::fstat(src.fd, &ss) != 0 || !S_ISREG(ss.st_mode)) {
-    out.error = Sys_Error(S_ISDIR(ss.st_mode) ? EISDIR : errno);
+  if (::fstat(src.fd, &ss) != 0) {
+    out.error = Sys_Error(errno);
+    return out;
+  }
+  if (!S_ISREG(ss.st_mode)) {
+    out.error = Sys_Error(S_ISDIR(ss.st_mode) ? EISDIR : EINVAL);
     return out;
   }
   Fd dst;
