@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 #include "platform/failure.h"
 #include "race_timing/lane_result.h"
+#include "results_output/ui/frm_export.h"
 #include "results_output/ui/print_window.h"
 #include "results_output/ui/results_output_frames.h"
 #include "shell/app_globals.h"
@@ -181,8 +182,11 @@ void Frm_kanot_2::Build_Menus() {
   item(menu_debug, QStringLiteral("Step forward"), [this] { core.player.Step_forward(); });
   item(menu_debug, QStringLiteral("Show frame"), [this] { core.player.Show_frame(); });
   item(menu_debug, QStringLiteral("Run intro"), [this] { Run_Intro(); });
-  item(menu_debug, QStringLiteral("Export form"),
-       [this] { Not_Available(QStringLiteral("Export form")); });
+  item(menu_debug, QStringLiteral("Export form"), [this] {
+    auto* form = new Frm_export(core, core.file.File_name(), this);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->show();
+  });
   item(menu_debug, QStringLiteral("Rename File"),
        [this] { Not_Available(QStringLiteral("Rename File")); });
 
