@@ -2,6 +2,7 @@
 // frames from it: both should cost a constant handful of reads.
 #include "capture_file/avi_handler.h"
 #include "capture_file/xml_header.h"
+#include "fixtures/avi_fixtures.h"
 #include "fixtures/kv_fixtures.h"
 
 #include <QFile>
@@ -61,6 +62,24 @@ void BM_Read_Frame_KV2(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_Read_Frame_KV2)->Unit(benchmark::kMicrosecond);
+
+// An AVI file with 15000 index entries (small payloads: opening never looks
+// at them).
+void BM_Open_AVI_15000(benchmark::State& state) {
+  static QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("long.avi"));
+  qmfix::AVI_Spec spec;
+  spec.audio = false;
+  spec.frames.assign(15000, qmfix::Bytes(16, 0x55));
+  qmfix::Save(path, qmfix::Write_AVI(spec).bytes);
+  qm::cls_AVI_handler h;
+  for (auto _ : state) {
+    if (!h.Open_File(path)) state.SkipWithError("open failed");
+    benchmark::DoNotOptimize(h.Video_index_count());
+  }
+  state.counters["entries"] = h.Video_index_count();
+}
+BENCHMARK(BM_Open_AVI_15000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
