@@ -556,3 +556,34 @@ TEST_F(Main_Window, Start_Up_Hides_The_Menus_The_Program_Never_Shows) {
 
 }  // namespace
 }  // namespace qmtest
+
+namespace qmtest {
+namespace {
+
+TEST_F(Main_Window_Test, Give_Event_Name_Keeps_The_Answer_And_A_Cancel_Empties_It) {
+  dialogs.Input_With(QString("Spring Regatta"));
+  w->item_give_event_name->trigger();
+  EXPECT_EQ(qm::app().Export_event_name, "Spring Regatta");
+  EXPECT_EQ(qm::Read_Ini_String("Canoe", "event_name", ""), "Spring Regatta");
+  dialogs.Input_With(std::nullopt);
+  w->item_give_event_name->trigger();
+  EXPECT_EQ(qm::app().Export_event_name, "");
+}
+
+TEST_F(Main_Window_Test, Intro_Grows_Types_And_Hides_Again) {
+  int pauses = 0, longest = 0;
+  w->intro_pause = [&](int ms) {
+    ++pauses;
+    longest = std::max(longest, ms);
+  };
+  w->Run_Intro();
+  // 30 growth steps, one pause a letter, the final second.
+  EXPECT_EQ(pauses, 30 + int(QString("Regatta Timing & Photofinish").size()) + 1);
+  EXPECT_EQ(longest, 1000);
+  EXPECT_FALSE(w->Picture_intro->isVisible());
+  EXPECT_FALSE(w->Picture_intro_2->pixmap().isNull());
+  Expect_No_Reports();
+}
+
+}  // namespace
+}  // namespace qmtest
