@@ -376,9 +376,12 @@ Demo_Truth Make_Demo_Heat(const QString& path, const Demo_Options& o) {
   x.Set_Start_local_mill(1, clock.start_local_mill);
   x.Set_Start_lane(1);
   x.Set_Num_Lanes(static_cast<int16_t>(o.lanes));
+  // A rotated two-camera heat shows each camera in half the picture's
+  // width, so the markers sit where stream 1 shows the line.
+  const int32_t marker_x = (o.rotated && o.streams == 2) ? g.goal_x / 2 : g.goal_x;
   for (int lane = 1; lane <= o.lanes; ++lane)
-    x.Lane_pos(lane, g.goal_x, static_cast<int32_t>(std::floor(g.Lane_Center(lane))));
-  x.Set_Goalline(g.goal_x, static_cast<int32_t>(g.top) - 8, g.goal_x, g.h - 20);
+    x.Lane_pos(lane, marker_x, static_cast<int32_t>(std::floor(g.Lane_Center(lane))));
+  x.Set_Goalline(marker_x, static_cast<int32_t>(g.top) - 8, marker_x, g.h - 20);
   x.Set_Lanes_Visible(true);
   x.Set_Lanes_locked(true);
   x.Set_Lanes_flipped(false);

@@ -7,6 +7,9 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 void Print_Usage(QTextStream& out) {
   out << "usage: qmtool COMMAND [options]\n"
@@ -20,6 +23,13 @@ void Print_Usage(QTextStream& out) {
 int main(int argc, char** argv) {
   // Rendering and printing need fonts and painters, never a display.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Without a session (a cron job, CI) Qt would pick the same folder and warn
+  // on standard error, where only the program's own messages belong.
+  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+    const QByteArray dir = "/tmp/runtime-" + QByteArray::number(::getuid());
+    ::mkdir(dir.constData(), 0700);
+    qputenv("XDG_RUNTIME_DIR", dir);
+  }
   QGuiApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Quaymark"));
   qm::Quaymark_Initialization();
