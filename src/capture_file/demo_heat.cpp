@@ -90,12 +90,13 @@ std::vector<Boat> Make_Boats(const Demo_Options& o, const Demo_Clock& clock) {
   Rng rng(o.seed * 7919u + 17u);
   const int32_t film_start = clock.Field_Instant(1);
   const int32_t film_ms = o.seconds * 1000;
-  // The winner crosses about a third into the film; the field follows within
-  // about a third of the film, never two boats within 60 ms of each other.
+  // The leader is already in the picture at the first field and crosses
+  // early; the rest follow within under half the film, never two boats
+  // within 60 ms of each other.
   std::vector<Boat> boats;
   std::vector<int32_t> used;
-  const int32_t first = film_start + film_ms * 3 / 10;
-  const int32_t spread = std::max(600, film_ms * 35 / 100);
+  const int32_t first = film_start + film_ms * 12 / 100;
+  const int32_t spread = std::max(600, film_ms * 45 / 100);
   for (int lane = 1; lane <= o.lanes; ++lane) {
     Boat b;
     b.lane = lane;

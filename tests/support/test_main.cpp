@@ -3,6 +3,7 @@
 #include "support/test_env.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -15,6 +16,9 @@ int main(int argc, char** argv) {
   qputenv("XDG_RUNTIME_DIR", (home.path() + "/run").toLocal8Bit());
   QDir().mkpath(home.path() + "/home");
   QDir().mkpath(home.path() + "/run");
+  // Qt wants the runtime folder private, as a session would make it.
+  QFile::setPermissions(home.path() + "/run", QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                 QFileDevice::ExeOwner);
   QApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Quaymark"));
   ::testing::InitGoogleTest(&argc, argv);
