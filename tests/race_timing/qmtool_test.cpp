@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "race_timing/file_player.h"
 #include "race_timing/race_session.h"
+#include "support/run_program.h"
 #include "support/test_env.h"
 
 #include <QJsonArray>
@@ -14,21 +15,8 @@
 
 namespace {
 
-struct Run_Result {
-  int status = -1;
-  QByteArray out, err;
-};
-
-Run_Result Qmtool(const QStringList& args) {
-  QProcess p;
-  p.start(QStringLiteral(QM_QMTOOL), args);
-  Run_Result r;
-  if (!p.waitForFinished(60000)) return r;
-  r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  r.out = p.readAllStandardOutput();
-  r.err = p.readAllStandardError();
-  return r;
-}
+using qmtest::Qmtool;
+using qmtest::Run_Result;
 
 class Qmtool_Test : public qmtest::Test {
  protected:

@@ -1,6 +1,7 @@
 // qmtool export and print, each in its own process, on a KV2 file written by
 // our own writer.
 #include "fixtures/kv_fixtures.h"
+#include "support/run_program.h"
 #include "support/test_env.h"
 
 #include <QDir>
@@ -13,21 +14,8 @@
 
 namespace {
 
-struct Run_Result {
-  int status = -1;
-  QByteArray out, err;
-};
-
-Run_Result Qmtool(const QStringList& args) {
-  QProcess p;
-  p.start(QStringLiteral(QM_QMTOOL), args);
-  Run_Result r;
-  if (!p.waitForFinished(120000)) return r;
-  r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  r.out = p.readAllStandardOutput();
-  r.err = p.readAllStandardError();
-  return r;
-}
+using qmtest::Qmtool;
+using qmtest::Run_Result;
 
 QByteArray Read(const QString& path) {
   QFile f(path);
