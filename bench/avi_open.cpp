@@ -24,12 +24,12 @@ constexpr uint32_t Frame_bytes = 120000;
 // Writes the file: a real header from the fixture writer, then the frame
 // chunk headers with holes for their payloads, then the index.
 QString Make_File(const QString& path) {
-  qmfix::AVI_Spec spec;
-  spec.ntsc = true;
-  spec.audio = false;
-  spec.write_idx1 = false;
-  spec.kvxm = {{"<?xml version=\"1.0\"?><Quaymark/>", 100005}};
-  qmfix::Bytes head = qmfix::Write_AVI(spec).bytes;  // ends with an empty movie list
+  qmfix::AVI_Recipe recipe;
+  recipe.ntsc = true;
+  recipe.audio = false;
+  recipe.write_idx1 = false;
+  recipe.kvxm = {{"<?xml version=\"1.0\"?><Quaymark/>", 100005}};
+  qmfix::Bytes head = qmfix::Write_AVI(recipe).bytes;  // ends with an empty movie list
   const int64_t movi_list = int64_t(head.size()) - 12;
   const int64_t movi = movi_list + 8;
   qmfix::Put32(head, 48, Frames);  // main header's total frames

@@ -68,10 +68,10 @@ BENCHMARK(BM_Read_Frame_KV2)->Unit(benchmark::kMicrosecond);
 void BM_Open_AVI_15000(benchmark::State& state) {
   static QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("long.avi"));
-  qmfix::AVI_Spec spec;
-  spec.audio = false;
-  spec.frames.assign(15000, qmfix::Bytes(16, 0x55));
-  qmfix::Save(path, qmfix::Write_AVI(spec).bytes);
+  qmfix::AVI_Recipe recipe;
+  recipe.audio = false;
+  recipe.frames.assign(15000, qmfix::Bytes(16, 0x55));
+  qmfix::Save(path, qmfix::Write_AVI(recipe).bytes);
   qm::cls_AVI_handler h;
   for (auto _ : state) {
     if (!h.Open_File(path)) state.SkipWithError("open failed");

@@ -68,10 +68,10 @@ TEST_F(Container_Test, EveryWritersLayoutOpensWithItsPlacementAndFrames) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(int(c.layout));
-    qmfix::AVI_Spec spec;
-    spec.layout = c.layout;
-    spec.frames = Pal_Frames();
-    const qmfix::AVI_Written w = qmfix::Write_AVI(spec);
+    qmfix::AVI_Recipe recipe;
+    recipe.layout = c.layout;
+    recipe.frames = Pal_Frames();
+    const qmfix::AVI_Written w = qmfix::Write_AVI(recipe);
     qm::Memory_Source src(w.bytes);
     Opened o;
     Open(src, o);
@@ -168,17 +168,17 @@ TEST_F(Container_Test, LibavformatFileWithAbsoluteOffsetsOpensAbsolute) {
 }
 
 TEST_F(Container_Test, ChunkWalkStepsOverEveryOtherChunkUnroundedAndTheLaterKvxmWins) {
-  qmfix::AVI_Spec spec;
-  spec.frames = Tiny_Frames(2);
-  spec.before_movi = {{"JUNK", Bytes(200, 0)},
+  qmfix::AVI_Recipe recipe;
+  recipe.frames = Tiny_Frames(2);
+  recipe.before_movi = {{"JUNK", Bytes(200, 0)},
                       {"VXHD", Bytes(64, 1)},
                       {"VXA1", Bytes(10, 2)},
                       {"VXA5", Bytes(12, 3)}};
-  spec.kvxm = {{"first text", 300}, {QByteArray("second\0tail", 11), 400}};
+  recipe.kvxm = {{"first text", 300}, {QByteArray("second\0tail", 11), 400}};
   // After the index: a chunk of odd size without its pad byte, then a third
   // KVXM; found only when sizes are not rounded up.
-  spec.after_idx1 = {{"JUNQ", Bytes(7, 4), false}, {"KVXM", qmfix::KVXM_Payload("third", 150)}};
-  const qmfix::AVI_Written w = qmfix::Write_AVI(spec);
+  recipe.after_idx1 = {{"JUNQ", Bytes(7, 4), false}, {"KVXM", qmfix::KVXM_Payload("third", 150)}};
+  const qmfix::AVI_Written w = qmfix::Write_AVI(recipe);
   qm::Memory_Source src(w.bytes);
   const qm::AVI_Chunks c = qm::Parse_Chunks(src);
 
@@ -202,8 +202,8 @@ TEST_F(Container_Test, ChunkWalkStepsOverEveryOtherChunkUnroundedAndTheLaterKvxm
   EXPECT_EQ(c.table[10].offset, w.after_idx1[1]);
 
   // Two KVXM chunks before movi only: the second one, its text cut at the zero byte.
-  spec.after_idx1.clear();
-  const qmfix::AVI_Written w2 = qmfix::Write_AVI(spec);
+  recipe.after_idx1.clear();
+  const qmfix::AVI_Written w2 = qmfix::Write_AVI(recipe);
   qm::Memory_Source src2(w2.bytes);
   const qm::AVI_Chunks c2 = qm::Parse_Chunks(src2);
   EXPECT_EQ(c2.m_XML_chunk_pos, w2.kvxm[1]);
@@ -241,11 +241,11 @@ TEST_F(Container_Test, IndexRefusals) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     dialogs.Clear();
-    qmfix::AVI_Spec spec;
-    spec.frames = Tiny_Frames(1);
-    spec.idx1 = c.idx1;
-    spec.write_idx1 = c.write_idx1;
-    qm::Memory_Source src(qmfix::Write_AVI(spec).bytes);
+    qmfix::AVI_Recipe recipe;
+    recipe.frames = Tiny_Frames(1);
+    recipe.idx1 = c.idx1;
+    recipe.write_idx1 = c.write_idx1;
+    qm::Memory_Source src(qmfix::Write_AVI(recipe).bytes);
     Opened o;
     Open(src, o, path);
     EXPECT_EQ(o.outcome, c.outcome);
@@ -262,9 +262,9 @@ TEST_F(Container_Test, IndexRefusals) {
 TEST_F(Container_Test, FileThatIsNoAviGivesTheEmptyFileMessage) {
   // A ".avi" whose first list is not "hdrl": the parser resets its values,
   // so the index reader sees a file size of 0.
-  qmfix::AVI_Spec spec;
-  spec.frames = Tiny_Frames(2);
-  Bytes b = qmfix::Write_AVI(spec).bytes;
+  qmfix::AVI_Recipe recipe;
+  recipe.frames = Tiny_Frames(2);
+  Bytes b = qmfix::Write_AVI(recipe).bytes;
   qmfix::Put32(b, 20, qmfix::Fcc("hdrX"));
   qm::Memory_Source src(b);
   Opened o;
@@ -296,11 +296,11 @@ TEST_F(Container_Test, PlacementFollowsWhereTheFirstOffsetLeads) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << int(c.layout) << " " << c.origin_from_movi);
-    qmfix::AVI_Spec spec;
-    spec.layout = c.layout;
-    spec.frames = Tiny_Frames(3);
-    spec.audio = false;
-    const qmfix::AVI_Written first = qmfix::Write_AVI(spec);  // positions do not move
+    qmfix::AVI_Recipe recipe;
+    recipe.layout = c.layout;
+    recipe.frames = Tiny_Frames(3);
+    recipe.audio = false;
+    const qmfix::AVI_Written first = qmfix::Write_AVI(recipe);  // positions do not move
     std::vector<qmfix::Idx_Entry> e;
     for (size_t k = 0; k < 3; ++k) {
       const int64_t at = first.frame_chunk[k];
@@ -309,8 +309,8 @@ TEST_F(Container_Test, PlacementFollowsWhereTheFirstOffsetLeads) {
       e.push_back({c.layout == AVI_Layout::Dvgrab_Type1 ? "00__" : "00dc", 0x10, uint32_t(off),
                    first.frame_len[k]});
     }
-    spec.idx1 = qmfix::Idx1_Payload(e);
-    const qmfix::AVI_Written w = qmfix::Write_AVI(spec);
+    recipe.idx1 = qmfix::Idx1_Payload(e);
+    const qmfix::AVI_Written w = qmfix::Write_AVI(recipe);
     qm::Memory_Source src(w.bytes);
     Opened o;
     Open(src, o);
@@ -331,25 +331,25 @@ TEST_F(Container_Test, PlacementFollowsWhereTheFirstOffsetLeads) {
 TEST_F(Container_Test, SizesPointingOutsideTheFileFailClearly) {
   struct Case {
     const char* name;
-    std::function<void(qmfix::AVI_Spec&)> make;
+    std::function<void(qmfix::AVI_Recipe&)> make;
     std::function<void(Bytes&, const qmfix::AVI_Written&)> patch;
   };
   const std::vector<Case> cases = {
       {"KVXM chunk larger than the file",
-       [](qmfix::AVI_Spec& s) {
+       [](qmfix::AVI_Recipe& s) {
          s.kvxm = {{"abc", 0}};
        },
        [](Bytes& b, const qmfix::AVI_Written& w) { qmfix::Put32(b, w.kvxm[0] + 4, 0x7FFFFF00); }},
-      {"index entries past the end", [](qmfix::AVI_Spec&) {},
+      {"index entries past the end", [](qmfix::AVI_Recipe&) {},
        [](Bytes& b, const qmfix::AVI_Written& w) { qmfix::Put32(b, w.idx1 + 4, 16 * 1000); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     reports.clear();
-    qmfix::AVI_Spec spec;
-    spec.frames = Tiny_Frames(2);
-    c.make(spec);
-    const qmfix::AVI_Written w = qmfix::Write_AVI(spec);
+    qmfix::AVI_Recipe recipe;
+    recipe.frames = Tiny_Frames(2);
+    c.make(recipe);
+    const qmfix::AVI_Written w = qmfix::Write_AVI(recipe);
     Bytes b = w.bytes;
     c.patch(b, w);
     qm::Memory_Source src(b);
@@ -360,9 +360,9 @@ TEST_F(Container_Test, SizesPointingOutsideTheFileFailClearly) {
     EXPECT_EQ(reports[0].errnum, qm::Err_Bad_Format);
   }
   // An entry whose payload lies outside the file opens, but is marked as such.
-  qmfix::AVI_Spec spec;
-  spec.frames = Tiny_Frames(2);
-  const qmfix::AVI_Written w = qmfix::Write_AVI(spec);
+  qmfix::AVI_Recipe recipe;
+  recipe.frames = Tiny_Frames(2);
+  const qmfix::AVI_Written w = qmfix::Write_AVI(recipe);
   Bytes b = w.bytes;
   qmfix::Put32(b, w.idx1 + 8 + 32 + 12, 0xFFFFFFF0);  // second video entry's length
   qm::Memory_Source src(b);
@@ -377,10 +377,10 @@ TEST_F(Container_Test, SizesPointingOutsideTheFileFailClearly) {
 }
 
 TEST_F(Container_Test, EveryTruncationOfAFileIsHandledWithoutReadingOutsideIt) {
-  qmfix::AVI_Spec spec;
-  spec.frames = Tiny_Frames(3);
-  spec.kvxm = {{"<x/>", 0}};
-  const Bytes whole = qmfix::Write_AVI(spec).bytes;
+  qmfix::AVI_Recipe recipe;
+  recipe.frames = Tiny_Frames(3);
+  recipe.kvxm = {{"<x/>", 0}};
+  const Bytes whole = qmfix::Write_AVI(recipe).bytes;
   // The index is the last chunk, so no shortened file may open, and none may
   // make the reader step outside the bytes it has.
   for (size_t n = 0; n < whole.size(); ++n) {
@@ -414,11 +414,11 @@ class Counting_Source : public qm::Byte_Source {
 TEST_F(Container_Test, OpeningCostsTheSameHandfulOfReadsWhateverTheLength) {
   std::vector<int> reads;
   for (int frames : {3, 300}) {
-    qmfix::AVI_Spec spec;
-    spec.frames = Tiny_Frames(frames);
+    qmfix::AVI_Recipe recipe;
+    recipe.frames = Tiny_Frames(frames);
     // An odd-sized chunk with the pad byte RIFF writers add: stepped over as well.
-    spec.kvxm = {{"<Quaymark/>", 5001}};
-    const qmfix::AVI_Written w = qmfix::Write_AVI(spec);
+    recipe.kvxm = {{"<Quaymark/>", 5001}};
+    const qmfix::AVI_Written w = qmfix::Write_AVI(recipe);
     Counting_Source src(w.bytes);
     Opened o;
     Open(src, o);
@@ -435,9 +435,9 @@ TEST_F(Container_Test, OpeningCostsTheSameHandfulOfReadsWhateverTheLength) {
 
   // Zeros where chunks should be (a damaged file) end the walks at once
   // instead of stepping through them eight bytes at a time.
-  qmfix::AVI_Spec spec;
-  spec.frames = Tiny_Frames(2);
-  const qmfix::AVI_Written w = qmfix::Write_AVI(spec);
+  qmfix::AVI_Recipe recipe;
+  recipe.frames = Tiny_Frames(2);
+  const qmfix::AVI_Written w = qmfix::Write_AVI(recipe);
   Bytes b = w.bytes;
   b.resize(b.size() + 1000000, 0);
   qmfix::Put32(b, 4, uint32_t(b.size() - 8));

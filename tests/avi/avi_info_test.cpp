@@ -62,11 +62,11 @@ TEST_F(Info_Test, ReportsTheMainAndStreamHeaders) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    qmfix::AVI_Spec spec;
-    spec.ntsc = c.ntsc;
-    spec.us_per_frame = c.us;
-    spec.frames = Tiny_Frames(c.frames);
-    const qmfix::AVI_Written w = qmfix::Write_AVI(spec);
+    qmfix::AVI_Recipe recipe;
+    recipe.ntsc = c.ntsc;
+    recipe.us_per_frame = c.us;
+    recipe.frames = Tiny_Frames(c.frames);
+    const qmfix::AVI_Written w = qmfix::Write_AVI(recipe);
     qm::Memory_Source src(w.bytes);
     qm::clsAVIInfo info;
     ASSERT_TRUE(info.ReadFile(src));
@@ -105,12 +105,12 @@ TEST_F(Info_Test, InterleavedDvStreamTakesItsFormatFromTheSuggestedBufferSize) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.buffer);
-    qmfix::AVI_Spec spec;
-    spec.layout = AVI_Layout::Dvgrab_Type1;
-    spec.ntsc = c.ntsc;
-    spec.suggested_buffer = c.buffer;
-    spec.frames = Tiny_Frames(4);
-    qm::Memory_Source src(qmfix::Write_AVI(spec).bytes);
+    qmfix::AVI_Recipe recipe;
+    recipe.layout = AVI_Layout::Dvgrab_Type1;
+    recipe.ntsc = c.ntsc;
+    recipe.suggested_buffer = c.buffer;
+    recipe.frames = Tiny_Frames(4);
+    qm::Memory_Source src(qmfix::Write_AVI(recipe).bytes);
     qm::clsAVIInfo info;
     ASSERT_TRUE(info.ReadFile(src));
     EXPECT_TRUE(info.iavs);
@@ -146,15 +146,15 @@ TEST_F(Info_Test, ColourTablesAreReadAsFarAsTheFormatChunkHoldsThem) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    qmfix::AVI_Spec spec;
-    spec.frames = Tiny_Frames(1);
-    spec.handler = QByteArray();  // empty: the bitmap header's code counts
-    spec.compression = QByteArrayLiteral("RLE8");
-    spec.bit_count = c.bits;
-    spec.clr_used = c.clr_used;
-    spec.colours.assign(palette.begin(), palette.begin() + ptrdiff_t(c.written));
+    qmfix::AVI_Recipe recipe;
+    recipe.frames = Tiny_Frames(1);
+    recipe.handler = QByteArray();  // empty: the bitmap header's code counts
+    recipe.compression = QByteArrayLiteral("RLE8");
+    recipe.bit_count = c.bits;
+    recipe.clr_used = c.clr_used;
+    recipe.colours.assign(palette.begin(), palette.begin() + ptrdiff_t(c.written));
     // A stream after the video one proves the walk went on past the table.
-    qm::Memory_Source src(qmfix::Write_AVI(spec).bytes);
+    qm::Memory_Source src(qmfix::Write_AVI(recipe).bytes);
     qm::clsAVIInfo info;
     ASSERT_TRUE(info.ReadFile(src));
     EXPECT_EQ(info.VideoCodec, QStringLiteral("RLE8"));
@@ -166,12 +166,12 @@ TEST_F(Info_Test, ColourTablesAreReadAsFarAsTheFormatChunkHoldsThem) {
 }
 
 TEST_F(Info_Test, FillerChunksAreCountedAndSteppedOver) {
-  qmfix::AVI_Spec spec;
-  spec.frames = Tiny_Frames(2);
+  qmfix::AVI_Recipe recipe;
+  recipe.frames = Tiny_Frames(2);
   // Odd sizes are padded to even as RIFF wants; the walk rounds them up.
-  spec.before_movi = {{"JUNK", Bytes(1001, 0)}, {"VXHD", Bytes(33, 1)}, {"JUNQ", Bytes(2, 0)}};
-  spec.after_idx1 = {{"JUNK", Bytes(10, 0)}};
-  const qmfix::AVI_Written w = qmfix::Write_AVI(spec);
+  recipe.before_movi = {{"JUNK", Bytes(1001, 0)}, {"VXHD", Bytes(33, 1)}, {"JUNQ", Bytes(2, 0)}};
+  recipe.after_idx1 = {{"JUNK", Bytes(10, 0)}};
+  const qmfix::AVI_Written w = qmfix::Write_AVI(recipe);
   qm::Memory_Source src(w.bytes);
   qm::clsAVIInfo info;
   ASSERT_TRUE(info.ReadFile(src));
@@ -182,9 +182,9 @@ TEST_F(Info_Test, FillerChunksAreCountedAndSteppedOver) {
 }
 
 TEST_F(Info_Test, NotAUsableAviFileLeavesEveryValueAtZero) {
-  qmfix::AVI_Spec spec;
-  spec.frames = Tiny_Frames(2);
-  const qmfix::AVI_Written w = qmfix::Write_AVI(spec);
+  qmfix::AVI_Recipe recipe;
+  recipe.frames = Tiny_Frames(2);
+  const qmfix::AVI_Written w = qmfix::Write_AVI(recipe);
   struct Case {
     const char* name;
     std::function<void(Bytes&)> patch;
@@ -238,9 +238,9 @@ TEST_F(Info_Test, NotAUsableAviFileLeavesEveryValueAtZero) {
 }
 
 TEST_F(Info_Test, WalkStopsWhereTheNextPositionWouldPass2To31) {
-  qmfix::AVI_Spec spec;
-  spec.write_idx1 = false;
-  const qmfix::AVI_Written head = qmfix::Write_AVI(spec);  // ends with an empty movie list
+  qmfix::AVI_Recipe recipe;
+  recipe.write_idx1 = false;
+  const qmfix::AVI_Written head = qmfix::Write_AVI(recipe);  // ends with an empty movie list
   const int64_t list = head.movi - 8;
   const Bytes idx1 = [] {
     Bytes b(8, 0);

@@ -37,10 +37,10 @@ TEST_F(Avi_Open_Test, EveryWritersLayoutOpensAndReadsItsFrames) {
                {"type2.avi", qmfix::AVI_Layout::Dvgrab_Type2, qm::Index_Placement::Relative}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    qmfix::AVI_Spec spec;
-    spec.layout = c.layout;
-    spec.frames = Frames(3);
-    const qmfix::AVI_Written w = qmfix::Write_AVI(spec);
+    qmfix::AVI_Recipe recipe;
+    recipe.layout = c.layout;
+    recipe.frames = Frames(3);
+    const qmfix::AVI_Written w = qmfix::Write_AVI(recipe);
     const QString path = Save(QString::fromLatin1(c.name), w);
     qm::cls_AVI_handler h;
     ASSERT_TRUE(h.Open_File(path));
@@ -57,7 +57,7 @@ TEST_F(Avi_Open_Test, EveryWritersLayoutOpensAndReadsItsFrames) {
       EXPECT_EQ(h.Frame_in_store(), k + 1);
       EXPECT_EQ(h.m_Frame_pos(), w.frame_chunk[static_cast<size_t>(k)] + 8);
       EXPECT_EQ(h.Frame_Length(), static_cast<int32_t>(w.frame_len[static_cast<size_t>(k)]));
-      EXPECT_EQ(std::memcmp(h.Frame_address(), spec.frames[static_cast<size_t>(k)].data(), 144000),
+      EXPECT_EQ(std::memcmp(h.Frame_address(), recipe.frames[static_cast<size_t>(k)].data(), 144000),
                 0);
     }
   }
@@ -65,12 +65,12 @@ TEST_F(Avi_Open_Test, EveryWritersLayoutOpensAndReadsItsFrames) {
 }
 
 TEST_F(Avi_Open_Test, LaterKVXMChunkWins) {
-  qmfix::AVI_Spec spec;
-  spec.frames = Frames(1);
+  qmfix::AVI_Recipe recipe;
+  recipe.frames = Frames(1);
   QByteArray first = qmtest::Minimal_KV_XML(1, 1), second = first;
   second.replace("<event_name>Mini", "<event_name>Second");
-  spec.kvxm = {{first, 0}, {second, 0}};
-  const qmfix::AVI_Written w = qmfix::Write_AVI(spec);
+  recipe.kvxm = {{first, 0}, {second, 0}};
+  const qmfix::AVI_Written w = qmfix::Write_AVI(recipe);
   qm::cls_AVI_handler h;
   ASSERT_TRUE(h.Open_File(Save("two.avi", w)));
   EXPECT_TRUE(h.Has_XML_header());
@@ -83,10 +83,10 @@ TEST_F(Avi_Open_Test, IndexRefusals) {
   const std::vector<Bytes> frames = Frames(1);
   // Only audio entries: the "found no AVI index" message.
   {
-    qmfix::AVI_Spec spec;
-    spec.frames = frames;
-    spec.idx1 = qmfix::Idx1_Payload({{"01wb", 0, 4, 64}, {"01wb", 0, 80, 64}});
-    const QString path = Save("audio_only.avi", qmfix::Write_AVI(spec));
+    qmfix::AVI_Recipe recipe;
+    recipe.frames = frames;
+    recipe.idx1 = qmfix::Idx1_Payload({{"01wb", 0, 4, 64}, {"01wb", 0, 80, 64}});
+    const QString path = Save("audio_only.avi", qmfix::Write_AVI(recipe));
     qm::cls_AVI_handler h;
     EXPECT_FALSE(h.Open_File(path));
     ASSERT_EQ(dialogs.Texts().size(), 1);
@@ -98,21 +98,21 @@ TEST_F(Avi_Open_Test, IndexRefusals) {
   for (const size_t entries : {size_t(0), size_t(150001)}) {
     SCOPED_TRACE(entries);
     dialogs.Clear();
-    qmfix::AVI_Spec spec;
-    spec.frames = frames;
-    spec.idx1 = Bytes(entries * 16, 0);
+    qmfix::AVI_Recipe recipe;
+    recipe.frames = frames;
+    recipe.idx1 = Bytes(entries * 16, 0);
     qm::cls_AVI_handler h;
-    EXPECT_FALSE(h.Open_File(Save("bad_index.avi", qmfix::Write_AVI(spec))));
+    EXPECT_FALSE(h.Open_File(Save("bad_index.avi", qmfix::Write_AVI(recipe))));
     EXPECT_TRUE(dialogs.Texts().isEmpty());
     EXPECT_FALSE(h.File_open());
   }
 }
 
 TEST_F(Avi_Open_Test, IndexOffsetPastTheFileReadsNothing) {
-  qmfix::AVI_Spec spec;
-  spec.frames = Frames(2);
-  spec.audio = false;
-  qmfix::AVI_Written w = qmfix::Write_AVI(spec);
+  qmfix::AVI_Recipe recipe;
+  recipe.frames = Frames(2);
+  recipe.audio = false;
+  qmfix::AVI_Written w = qmfix::Write_AVI(recipe);
   // Entry 2 now claims a payload far beyond the end of the file.
   const int64_t entry2 = w.idx1 + 8 + 16 * 1;
   ASSERT_EQ(qmfix::Get32(w.bytes, entry2), qmfix::Fcc("00dc"));

@@ -183,10 +183,10 @@ TEST_F(Writeback_Test, ReadOnlyFileUsesAnUnfinishedWriteInMemory) {
 class Avi_Writeback_Test : public Writeback_Test {
  protected:
   qmfix::AVI_Written Avi(const QString& path, uint32_t room) {
-    qmfix::AVI_Spec spec;
-    spec.frames = {qmtest::DV_Frame(false, 1), qmtest::DV_Frame(false, 2)};
-    spec.kvxm.push_back({qmtest::Minimal_KV_XML(1, 2, 5000), room});
-    qmfix::AVI_Written w = qmfix::Write_AVI(spec);
+    qmfix::AVI_Recipe recipe;
+    recipe.frames = {qmtest::DV_Frame(false, 1), qmtest::DV_Frame(false, 2)};
+    recipe.kvxm.push_back({qmtest::Minimal_KV_XML(1, 2, 5000), room});
+    qmfix::AVI_Written w = qmfix::Write_AVI(recipe);
     qmfix::Save(path, w.bytes);
     return w;
   }
@@ -233,10 +233,10 @@ TEST_F(Avi_Writeback_Test, HeaderPastTheChunkIsRefusedUntouched) {
 }
 
 TEST_F(Avi_Writeback_Test, WithoutKVXMNothingIsWritten) {
-  qmfix::AVI_Spec spec;
-  spec.frames = {qmtest::DV_Frame(false, 1)};
+  qmfix::AVI_Recipe recipe;
+  recipe.frames = {qmtest::DV_Frame(false, 1)};
   const QString path = Tmp("plain.avi");
-  qmfix::Save(path, qmfix::Write_AVI(spec).bytes);
+  qmfix::Save(path, qmfix::Write_AVI(recipe).bytes);
   const Bytes before = qmtest::Load_Bytes(path);
   qm::cls_AVI_handler h;
   ASSERT_TRUE(h.Open_File(path));

@@ -23,13 +23,13 @@ struct Heat_Spec {
 };
 
 // Marker k (1..lanes) stands at this picture point.
-int32_t Marker_X(const Heat_Spec& spec, int k);
-int32_t Marker_Y(const Heat_Spec& spec, int k);
+int32_t Marker_X(const Heat_Spec& recipe, int k);
+int32_t Marker_Y(const Heat_Spec& recipe, int k);
 
 // Time of field f from the heat start, as the frames are stamped.
-int32_t Field_Time(const Heat_Spec& spec, int32_t field);
+int32_t Field_Time(const Heat_Spec& recipe, int32_t field);
 
 // Writes the heat; false when the writer failed.
-bool Write_Heat(const QString& path, const Heat_Spec& spec);
+bool Write_Heat(const QString& path, const Heat_Spec& recipe);
 
 }  // namespace qmtest

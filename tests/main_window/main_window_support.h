@@ -30,7 +30,7 @@ class Main_Window_Test : public Test {
   void TearDown() override;
 
   // Writes a heat into the temporary folder and returns its path.
-  QString Heat(const QString& name, const Heat_Spec& spec = {});
+  QString Heat(const QString& name, const Heat_Spec& recipe = {});
   // Opens through Handle_Open_File; expects it open.
   void Open(const QString& path);
 
@@ -39,7 +39,7 @@ class Main_Window_Test : public Test {
   void Press(Qt::MouseButton button, QPoint at);
   void Move_Held(QPoint at);
   void Release(QPoint at);
-  QPoint Marker(int k) const { return {Marker_X(spec, k), Marker_Y(spec, k)}; }
+  QPoint Marker(int k) const { return {Marker_X(recipe, k), Marker_Y(recipe, k)}; }
 
   int32_t Field() const { return w->core.player.Slider_value; }
   int32_t Result_Of(int lane) const;  // from the file's header in memory
@@ -47,7 +47,7 @@ class Main_Window_Test : public Test {
   std::unique_ptr<qm::ui::Window_Set> set;
   qm::ui::Frm_kanot_2* w = nullptr;
   qm::ui::Frm_results* results = nullptr;
-  Heat_Spec spec;
+  Heat_Spec recipe;
   // The item the "Result" pop-up picks next (nullptr: dismissed).
   QAction* pick = nullptr;
   int popups = 0;

@@ -46,26 +46,26 @@ void Screenshot(qm::ui::Frm_kanot_2& w, const QString& name) {
 using Main_Window = Main_Window_Test;
 
 TEST_F(Main_Window, Open_Shows_Field_1_With_Its_Labels_And_Caption) {
-  const QString path = Heat("heat_1.kv2", spec);
+  const QString path = Heat("heat_1.kv2", recipe);
   Open(path);
   EXPECT_EQ(w->windowTitle(), qm::app().Product_Name + " file = " + path);
   EXPECT_EQ(w->Label_heatID->text(), "H7");
-  EXPECT_EQ(w->Label_start_time->text(), Display_Mill_Time(spec.local_start_ms, false));
+  EXPECT_EQ(w->Label_start_time->text(), Display_Mill_Time(recipe.local_start_ms, false));
   EXPECT_EQ(w->Lbl_frameno->text(), "0001");
-  EXPECT_EQ(w->Lbl_elapsed_time->text(), Display_Mill_Time(Field_Time(spec, 1), false));
+  EXPECT_EQ(w->Lbl_elapsed_time->text(), Display_Mill_Time(Field_Time(recipe, 1), false));
   EXPECT_EQ(w->Lbl_filesize->text(), qm::File_Size_Text(qm::File_Length(path)));
   EXPECT_EQ(w->Slider_play->minimum(), 1);
-  EXPECT_EQ(w->Slider_play->maximum(), 2 * spec.frames);
+  EXPECT_EQ(w->Slider_play->maximum(), 2 * recipe.frames);
   EXPECT_EQ(qm::app().Run_Mode, 10);
   EXPECT_EQ(qm::Read_Ini_String("Canoe", "last_dir", ""), tmp.path());
-  EXPECT_EQ(w->core.session.markers.Count() >= spec.lanes, true);
+  EXPECT_EQ(w->core.session.markers.Count() >= recipe.lanes, true);
   // Keys reach the slider.
   EXPECT_EQ(QApplication::focusWidget(), w->Slider_play);
   Expect_No_Reports();
 }
 
 TEST_F(Main_Window, Arrow_Keys_Step_One_Field_And_Four_With_Ctrl_From_The_Next_Press) {
-  Open(Heat("heat_1.kv2", spec));
+  Open(Heat("heat_1.kv2", recipe));
   Key(Qt::Key_Right);
   EXPECT_EQ(Field(), 2);
   // The step set by a field display applies to the next key.
@@ -80,21 +80,21 @@ TEST_F(Main_Window, Arrow_Keys_Step_One_Field_And_Four_With_Ctrl_From_The_Next_P
   Key(Qt::Key_Left);
   EXPECT_EQ(Field(), 11);
   EXPECT_EQ(w->Lbl_frameno->text(), "0011");
-  EXPECT_EQ(w->Lbl_elapsed_time->text(), Display_Mill_Time(Field_Time(spec, 11), false));
+  EXPECT_EQ(w->Lbl_elapsed_time->text(), Display_Mill_Time(Field_Time(recipe, 11), false));
   Key(Qt::Key_Home);
   EXPECT_EQ(Field(), 1);  // never field 0
   Key(Qt::Key_Left);
   EXPECT_EQ(Field(), 1);
   Key(Qt::Key_End);
-  EXPECT_EQ(Field(), 2 * spec.frames);
+  EXPECT_EQ(Field(), 2 * recipe.frames);
   Expect_No_Reports();
 }
 
 TEST_F(Main_Window, Delta_Time_Counts_From_The_Clicked_Field_And_Shows_Dashes_Before_It) {
-  Open(Heat("heat_1.kv2", spec));
+  Open(Heat("heat_1.kv2", recipe));
   for (int i = 0; i < 6; ++i) Key(Qt::Key_Right);
   Mouse_Click(w->Lbl_delta_time, Qt::LeftButton);
-  EXPECT_EQ(w->core.session.Delta_Reference, Field_Time(spec, 7));
+  EXPECT_EQ(w->core.session.Delta_Reference, Field_Time(recipe, 7));
   EXPECT_EQ(w->Lbl_delta_time->text(), Display_Mill_Time(0, false));
   Key(Qt::Key_Right);
   EXPECT_EQ(w->Lbl_delta_time->text(), Display_Mill_Time(20, false));
@@ -105,7 +105,7 @@ TEST_F(Main_Window, Delta_Time_Counts_From_The_Clicked_Field_And_Shows_Dashes_Be
 
 // The road of a timing command: three lanes timed three ways, ranked, kept.
 TEST_F(Main_Window, Three_Lanes_Timed_By_F_Press_Digit_And_Menu_Are_Ranked_And_Kept) {
-  const QString path = Heat("heat_1.kv2", spec);
+  const QString path = Heat("heat_1.kv2", recipe);
   Open(path);
   for (int i = 0; i < 4; ++i) Key(Qt::Key_Right);
   ASSERT_EQ(Field(), 5);
@@ -113,24 +113,24 @@ TEST_F(Main_Window, Three_Lanes_Timed_By_F_Press_Digit_And_Menu_Are_Ranked_And_K
   Press(Qt::LeftButton, Marker(1));
   Release(Marker(1));
   Key_Release(w->Slider_play, Qt::Key_F);
-  EXPECT_EQ(Result_Of(1), Field_Time(spec, 5));
+  EXPECT_EQ(Result_Of(1), Field_Time(recipe, 5));
 
   while (Field() < 9) Key(Qt::Key_Right);
   Key(Qt::Key_2);
-  EXPECT_EQ(Result_Of(2), Field_Time(spec, 9));
+  EXPECT_EQ(Result_Of(2), Field_Time(recipe, 9));
 
   while (Field() < 13) Key(Qt::Key_Right);
   pick = w->item_result[0];  // "Set time"
   Press(Qt::RightButton, Marker(3));
   EXPECT_EQ(popups, 1);
-  EXPECT_EQ(Result_Of(3), Field_Time(spec, 13));
+  EXPECT_EQ(Result_Of(3), Field_Time(recipe, 13));
 
   const qm::Result_Rows& rows = w->core.session.rows;
   for (int r = 0; r < 3; ++r) {
     EXPECT_EQ(results->Lbl_result_rank[r]->text(), QString::number(r + 1));
     EXPECT_EQ(results->Lbl_result_lane[r]->text(), QString::number(r + 1));
     EXPECT_EQ(results->Lbl_result_time[r]->text(),
-              Display_Mill_Time(Field_Time(spec, 5 + 4 * r), false));
+              Display_Mill_Time(Field_Time(recipe, 5 + 4 * r), false));
   }
   EXPECT_EQ(results->Lbl_result_lane[3]->text(), "");
   Screenshot(*w, "timed_heat_portrait");
@@ -139,9 +139,9 @@ TEST_F(Main_Window, Three_Lanes_Timed_By_F_Press_Digit_And_Menu_Are_Ranked_And_K
   {
     qm::cls_AVI_handler other;
     ASSERT_TRUE(other.Open_File(path));
-    EXPECT_EQ(other.Heat_time(1, 1), Field_Time(spec, 5));
-    EXPECT_EQ(other.Heat_time(1, 2), Field_Time(spec, 9));
-    EXPECT_EQ(other.Heat_time(1, 3), Field_Time(spec, 13));
+    EXPECT_EQ(other.Heat_time(1, 1), Field_Time(recipe, 5));
+    EXPECT_EQ(other.Heat_time(1, 2), Field_Time(recipe, 9));
+    EXPECT_EQ(other.Heat_time(1, 3), Field_Time(recipe, 13));
     EXPECT_EQ(other.Heat_time(1, 4), qm::No_result);
   }
   w->item_close->trigger();
@@ -223,7 +223,7 @@ TEST_F(Main_Window, Demo_Heat_Timed_Three_Ways_Ranks_In_Crossing_Order) {
 }
 
 TEST_F(Main_Window, Result_Menu_Pops_Up_Only_On_Locked_Markers) {
-  Open(Heat("locked.kv2", spec));
+  Open(Heat("locked.kv2", recipe));
   pick = w->item_result[1];  // "Disqualified"
   Press(Qt::RightButton, Marker(2));
   EXPECT_EQ(popups, 1);
@@ -233,7 +233,7 @@ TEST_F(Main_Window, Result_Menu_Pops_Up_Only_On_Locked_Markers) {
   Press(Qt::RightButton, QPoint(300, 100));
   EXPECT_EQ(popups, 1);
 
-  Heat_Spec unlocked = spec;
+  Heat_Spec unlocked = recipe;
   unlocked.lanes_locked = false;
   Open(Heat("unlocked.kv2", unlocked));
   Press(Qt::RightButton, Marker(2));
@@ -252,7 +252,7 @@ TEST_F(Main_Window, Press_With_No_File_Open_Does_Nothing_Even_With_F_Held) {
 }
 
 TEST_F(Main_Window, Dragging_An_Unlocked_Marker_Stops_Inside_The_Picture) {
-  Heat_Spec unlocked = spec;
+  Heat_Spec unlocked = recipe;
   unlocked.lanes_locked = false;
   Open(Heat("unlocked.kv2", unlocked));
   const QPoint m = Marker(1);
@@ -276,7 +276,7 @@ TEST_F(Main_Window, Dragging_An_Unlocked_Marker_Stops_Inside_The_Picture) {
 }
 
 TEST_F(Main_Window, Presses_Keys_And_Place_Rows_Jump_To_Finishing_Fields) {
-  Open(Heat("heat_1.kv2", spec));
+  Open(Heat("heat_1.kv2", recipe));
   while (Field() < 5) Key(Qt::Key_Right);
   Key(Qt::Key_3);  // lane 3 first
   while (Field() < 9) Key(Qt::Key_Right);
@@ -310,7 +310,7 @@ TEST_F(Main_Window, Presses_Keys_And_Place_Rows_Jump_To_Finishing_Fields) {
 }
 
 TEST_F(Main_Window, Zoom_Frames_A_Strip_And_Follows_Presses_And_Moves) {
-  Open(Heat("heat_1.kv2", spec));
+  Open(Heat("heat_1.kv2", recipe));
   const QImage& pic = w->core.picture.Image();
   const QColor yellow(255, 255, 16);
   w->item_zoom->trigger();
@@ -354,8 +354,8 @@ TEST_F(Main_Window, Zoom_Geometry_At_The_Edges) {
 }
 
 TEST_F(Main_Window, Play_Runs_Every_Frame_And_Ends_On_The_Last_Frames_Second_Field) {
-  spec.frames = 6;
-  Open(Heat("short.kv2", spec));
+  recipe.frames = 6;
+  Open(Heat("short.kv2", recipe));
   std::vector<int32_t> shown;
   w->core.player.hooks.on_frame = [&](int32_t n) { shown.push_back(n); };
   Mouse_Click(w->Cmd_play, Qt::LeftButton);
@@ -380,8 +380,8 @@ TEST_F(Main_Window, Play_Runs_Every_Frame_And_Ends_On_The_Last_Frames_Second_Fie
 }
 
 TEST_F(Main_Window, Play_Is_Paced_Against_Its_Start_Without_Skipping) {
-  spec.frames = 5;
-  Open(Heat("short.kv2", spec));
+  recipe.frames = 5;
+  Open(Heat("short.kv2", recipe));
   // A clock that a slow frame 2 pushes 100 ms on.
   uint32_t now = 5000;
   std::vector<uint32_t> waits;
@@ -404,7 +404,7 @@ TEST_F(Main_Window, Play_Is_Paced_Against_Its_Start_Without_Skipping) {
 TEST_F(Main_Window, Landscape_File_After_Start_Up_Widens_The_Window) {
   const int portrait_width = w->width();
   EXPECT_EQ(w->Picture_large->size(), QSize(576, 720));
-  Heat_Spec landscape = spec;
+  Heat_Spec landscape = recipe;
   landscape.rotated = false;
   Open(Heat("landscape.kv2", landscape));
   EXPECT_FALSE(w->core.Rotated_View_);
@@ -416,13 +416,13 @@ TEST_F(Main_Window, Landscape_File_After_Start_Up_Widens_The_Window) {
   EXPECT_GT(w->Frm_time->y(), w->Picture_logo->y());
   EXPECT_GT(w->Frm_play->y(), w->Frm_time->y());
   Screenshot(*w, "landscape");
-  Open(Heat("portrait.kv2", spec));
+  Open(Heat("portrait.kv2", recipe));
   EXPECT_EQ(w->width(), portrait_width);
   EXPECT_EQ(w->Frm_play->geometry().bottom(), w->Picture_large->geometry().bottom());
 }
 
 TEST_F(Main_Window, F_Key_Is_Released_When_The_Application_Loses_Focus) {
-  Open(Heat("heat_1.kv2", spec));
+  Open(Heat("heat_1.kv2", recipe));
   auto& keys = qm::ui::Key_State::Instance();
   Key_Press(w->Slider_play, Qt::Key_F);
   EXPECT_TRUE(keys.F_Held());
@@ -435,14 +435,14 @@ TEST_F(Main_Window, F_Key_Is_Released_When_The_Application_Loses_Focus) {
 }
 
 TEST_F(Main_Window, Open_Refusals_Leave_The_Window_Without_A_File) {
-  Open(Heat("good.kv2", spec));
+  Open(Heat("good.kv2", recipe));
   const QString last = qm::Read_Ini_String("Canoe", "last_dir", "");
   w->core.Handle_Open_File(Tmp("missing.kv2"));
   EXPECT_FALSE(w->core.File_Is_Open());
   EXPECT_EQ(dialogs.Texts().last(), "File does not exist!");
 
   QDir().mkpath(Tmp("other"));
-  Heat_Spec empty = spec;
+  Heat_Spec empty = recipe;
   empty.frames = 0;
   ASSERT_TRUE(Write_Heat(Tmp("other/empty.kv2"), empty));
   w->core.Handle_Open_File(Tmp("other/empty.kv2"));
@@ -495,7 +495,7 @@ TEST_F(Main_Window, Newest_Files_Lists_The_Four_Newest_Big_kv2_Files) {
 }
 
 TEST_F(Main_Window, Delete_File_Closes_And_Refuses_A_Read_Only_File) {
-  const QString path = Heat("heat_1.kv2", spec);
+  const QString path = Heat("heat_1.kv2", recipe);
   Open(path);
   qm::Set_Read_Only(path, true);
   w->core.item_delete_file_Click();
@@ -510,7 +510,7 @@ TEST_F(Main_Window, Delete_File_Closes_And_Refuses_A_Read_Only_File) {
 }
 
 TEST_F(Main_Window, File_Properties_Text_Names_The_Files_Values) {
-  const QString path = Heat("heat_1.kv2", spec);
+  const QString path = Heat("heat_1.kv2", recipe);
   Open(path);
   const QStringList lines = w->core.File_Properties_Text().split("\r\n");
   EXPECT_EQ(lines[0], "File name = " + path);
@@ -520,7 +520,7 @@ TEST_F(Main_Window, File_Properties_Text_Names_The_Files_Values) {
   EXPECT_EQ(lines[8], "Lane count = 4");
   EXPECT_EQ(lines[9], "Lane positions: 60,400  160,400  260,400  360,400  ");
   EXPECT_TRUE(lines[15].startsWith("Heat_ID 1=H7 Start Local time = " +
-                                   Display_Mill_Time(spec.local_start_ms, false)));
+                                   Display_Mill_Time(recipe.local_start_ms, false)));
   EXPECT_EQ(lines[16],
             "999999999,999999999,999999999,999999999,999999999,999999999,999999999,"
             "999999999,999999999,999999999,999999999,999999999,999999999,999999999,"
