@@ -97,13 +97,14 @@ std::vector<Boat> Make_Boats(const Demo_Options& o, const Demo_Clock& clock) {
   std::vector<int32_t> used;
   const int32_t first = film_start + film_ms * 12 / 100;
   const int32_t spread = std::max(600, film_ms * 45 / 100);
+  const int leader = 1 + static_cast<int>(rng.Next() % static_cast<uint32_t>(o.lanes));
   for (int lane = 1; lane <= o.lanes; ++lane) {
     Boat b;
     b.lane = lane;
     b.speed = 0.26 + 0.0001 * rng.Between(0, 500);
     int32_t t = 0;
     for (;;) {
-      t = first + rng.Between(0, spread);
+      t = first + (lane == leader ? rng.Between(0, 200) : rng.Between(0, spread));
       bool clash = false;
       for (int32_t u : used) clash |= std::abs(u - t) < 60;
       if (!clash) break;
