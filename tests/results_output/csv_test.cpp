@@ -7,6 +7,7 @@
 #include "results_output/result_file.h"
 #include "results_output/results_export.h"
 #include "shell/app_globals.h"
+#include "test_heat.h"
 #include "support/test_env.h"
 
 #include <QDir>
@@ -20,32 +21,16 @@ namespace {
 // A heat with three timed lanes, a start correction of one second and each
 // status; the event name carries Latin-1 letters.
 struct Heat {
-  qm::Heat_Facts facts;
-  qm::Result_Rows rows;
-  Heat() {
-    qm::Result_Arrays a;
-    for (auto& s : a.all) s.time = qm::No_result;
-    a.all[3].time = 83450;
-    a.all[5].time = 84020;
-    a.all[6].time = 125000;
-    a.all[1].time = qm::Status_DSQ;
-    a.all[2].time = qm::Status_DNS;
-    a.all[4].time = qm::Status_DNF;
-    qm::Copy_Active_Heat(a);
-    qm::Lane_Active_Heat_Array_Sort(a);
-    qm::Lane_markers markers;
-    qm::Fill_Results(a, 1000, true, QStringLiteral("12"), QStringLiteral("12-06-09 10:41"), markers,
-                     rows);
-    facts.file_open = true;
-    facts.file_path = QStringLiteral("/data/heats/Heat12_final.kv2");
-    facts.event_name = QStringLiteral("Sjöå Regatta");
-    facts.heat_id = QStringLiteral("12");
-    facts.heat_comment = QStringLiteral("Final A");
-    facts.creation_date = QStringLiteral("12-06-09 10:41");
-    facts.last_capture = QStringLiteral("2012-06-09 10:52:10");
-    facts.capture_host = QStringLiteral("CAPTURE1");
-    facts.start_local_ms = 38793000;  // 10:46:33
-  }
+  qm::Heat_Facts facts =
+      qmtest::Regatta_Facts(QStringLiteral("/data/heats/Heat12_final.kv2"), QStringLiteral("12"));
+  qm::Result_Rows rows = qmtest::Ranked_Rows({{3, 83450},
+                                              {5, 84020},
+                                              {6, 125000},
+                                              {1, qm::Status_DSQ},
+                                              {2, qm::Status_DNS},
+                                              {4, qm::Status_DNF}},
+                                             1000, QStringLiteral("12"),
+                                             QStringLiteral("12-06-09 10:41"));
 };
 
 QByteArray Read(const QString& path) {

@@ -8,6 +8,7 @@
 #include "results_output/heat_facts.h"
 #include "results_output/results_export.h"
 #include "shell/app_globals.h"
+#include "test_heat.h"
 #include "support/test_env.h"
 
 #include <QDir>
@@ -33,28 +34,10 @@ QStringList Names(const std::vector<qm::Xml_Node>& nodes) {
 }
 
 struct Heat {
-  qm::Heat_Facts facts;
-  qm::Result_Rows rows;
-  Heat() {
-    qm::Result_Arrays a;
-    for (auto& s : a.all) s.time = qm::No_result;
-    a.all[3].time = 83450;
-    a.all[5].time = 84020;
-    a.all[1].time = qm::Status_DSQ;
-    qm::Copy_Active_Heat(a);
-    qm::Lane_Active_Heat_Array_Sort(a);
-    qm::Lane_markers m;
-    qm::Fill_Results(a, 0, true, QStringLiteral("A-3"), QStringLiteral("12-06-09"), m, rows);
-    facts.file_open = true;
-    facts.file_path = QStringLiteral("/data/heats/Heat7_A.kv2");
-    facts.event_name = QStringLiteral("Sjöå Regatta");
-    facts.heat_id = QStringLiteral("A-3");
-    facts.heat_comment = QStringLiteral("Final A");
-    facts.creation_date = QStringLiteral("12-06-09 10:41");
-    facts.last_capture = QStringLiteral("2012-06-09 10:52:10");
-    facts.capture_host = QStringLiteral("CAPTURE1");
-    facts.start_local_ms = 38793000;
-  }
+  qm::Heat_Facts facts =
+      qmtest::Regatta_Facts(QStringLiteral("/data/heats/Heat7_A.kv2"), QStringLiteral("A-3"));
+  qm::Result_Rows rows = qmtest::Ranked_Rows({{3, 83450}, {5, 84020}, {1, qm::Status_DSQ}}, 0,
+                                             QStringLiteral("A-3"), QStringLiteral("12-06-09"));
 };
 
 using Result_Xml_Test = qmtest::Test;
