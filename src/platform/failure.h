@@ -107,20 +107,28 @@ void Report_Current_Exception(const QString& location, const Trap_Frame& frame);
 Failure_Report Describe_Current_Exception(const QString& location, const Trap_Frame& frame);
 }  // namespace detail
 
+namespace detail {
+// The trapped procedure's frame, current while it runs.
+struct Frame_Scope {
+  Trap_Frame frame;
+  Frame_Scope() {
+    frame.outer = Current_Frame();
+    Current_Frame() = &frame;
+  }
+  ~Frame_Scope() { Current_Frame() = frame.outer; }
+  Frame_Scope(const Frame_Scope&) = delete;
+  Frame_Scope& operator=(const Frame_Scope&) = delete;
+};
+}  // namespace detail
+
 // Runs body(); on failure reports it under `location` and returns `neutral`.
 template <class R, class F>
 R Trapped(const QString& location, R neutral, F&& body) {
-  detail::Trap_Frame frame;
-  frame.outer = detail::Current_Frame();
-  detail::Current_Frame() = &frame;
-  struct Pop {
-    detail::Trap_Frame* outer;
-    ~Pop() { detail::Current_Frame() = outer; }
-  } pop{frame.outer};
+  detail::Frame_Scope scope;
   try {
     return std::invoke(std::forward<F>(body));
   } catch (...) {
-    detail::Report_Current_Exception(location, frame);
+    detail::Report_Current_Exception(location, scope.frame);
     return neutral;
   }
 }
@@ -140,17 +148,11 @@ bool Trapped(const QString& location, F&& body) {
 // failure to `own` (not to the sink) and returns `neutral`.
 template <class R, class F, class H>
 R Trapped_Own(R neutral, F&& body, H&& own) {
-  detail::Trap_Frame frame;
-  frame.outer = detail::Current_Frame();
-  detail::Current_Frame() = &frame;
-  struct Pop {
-    detail::Trap_Frame* outer;
-    ~Pop() { detail::Current_Frame() = outer; }
-  } pop{frame.outer};
+  detail::Frame_Scope scope;
   try {
     return std::invoke(std::forward<F>(body));
   } catch (...) {
-    const Failure_Report r = detail::Describe_Current_Exception({}, frame);
+    const Failure_Report r = detail::Describe_Current_Exception({}, scope.frame);
     try {
       own(r);
     } catch (...) {
