@@ -4,9 +4,11 @@
 // (c) the other field of the same frame; (d) the repaint shortcut.
 #include "capture_file/avi_handler.h"
 #include "capture_file/demo_heat.h"
+#include "picture_display/dib_section.h"
 #include "picture_display/field_render.h"
 #include "picture_display/overlays.h"
 #include "picture_display/picture_surface.h"
+#include "platform/field_graphics.h"
 #include "race_timing/lane.h"
 
 #include <QDir>
@@ -71,13 +73,30 @@ struct Scene {
   }
 };
 
+// Argument: the landscape (0) or the rotated (1) heat, the frames (b) and
+// (c) of the same argument show.
 void BM_a_Codec_Alone(benchmark::State& state) {
-  Heat& heat = The_Heat(false);
+  Heat& heat = The_Heat(state.range(0) != 0);
   qm::Video_Decoder decoder(1);
   size_t i = 0;
   for (auto _ : state) {
     const auto& b = heat.bytes[i++ % heat.bytes.size()];
     if (!decoder.Decode_Native(qm::Fourcc("CDVC"), 720, 576, b.data(), b.size()))
+      state.SkipWithError("decode failed");
+  }
+}
+
+// (a) plus the colour conversion into a 24-bit buffer: what the display's
+// decode step costs before any field work.
+void BM_a_Codec_To_BGR(benchmark::State& state) {
+  Heat& heat = The_Heat(state.range(0) != 0);
+  qm::Video_Decoder decoder(1);
+  qm::cDIBSection buffer;
+  buffer.Create(720, 576);
+  size_t i = 0;
+  for (auto _ : state) {
+    const auto& b = heat.bytes[i++ % heat.bytes.size()];
+    if (!decoder.Decode(qm::Fourcc("CDVC"), 720, 576, b.data(), b.size(), buffer.View()))
       state.SkipWithError("decode failed");
   }
 }
@@ -125,8 +144,28 @@ void BM_d_Repaint(benchmark::State& state) {
   state.counters["decodes"] = static_cast<double>(d.render->counters().decodes);
 }
 
+// The picture routines alone on a PAL frame, for where (b) and (c) go.
+void BM_Kernel(benchmark::State& state) {
+  const int w = 720, h = 576;
+  std::vector<uint8_t> src(static_cast<size_t>(qm::Bgr24_Stride(w)) * h),
+      field(src.size()), turned(static_cast<size_t>(qm::Bgr24_Stride(h)) * w);
+  for (size_t i = 0; i < src.size(); ++i) src[i] = static_cast<uint8_t>(i * 7 + i / 2160);
+  for (auto _ : state) {
+    switch (state.range(0)) {
+      case 0: qm::deinterlaceFrame2(src.data(), field.data(), w, h, 1); break;
+      case 1: qm::Rotate90(src.data(), turned.data(), w, h, 0); break;
+      default: qm::Deinterlace_Rotate(src.data(), turned.data(), w, h, 1); break;
+    }
+    benchmark::DoNotOptimize(turned.data());
+    benchmark::DoNotOptimize(field.data());
+  }
+  static const char* const names[] = {"extract", "turn", "extract+turn"};
+  state.SetLabel(names[state.range(0)]);
+}
+
 // Arguments: rotate (0/1), decoder slice threads.
-BENCHMARK(BM_a_Codec_Alone)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_a_Codec_Alone)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_a_Codec_To_BGR)->Arg(0)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_b_New_Frame)
     ->Args({0, 1})
     ->Args({1, 1})
@@ -135,6 +174,7 @@ BENCHMARK(BM_b_New_Frame)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_c_Other_Field)->Args({0, 1})->Args({1, 1})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_d_Repaint)->Args({0, 1})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Kernel)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -53,6 +53,8 @@ void Field_Renderer::File_Opened(int32_t, int32_t) {
 
 void Field_Renderer::File_Closed() {
   last_field_ = 0;
+  last_rotated_ = false;
+  stale_field_.fill(0);
   decoded_frame_.fill(0);
 }
 
@@ -96,7 +98,7 @@ void Field_Renderer::Draw_field_3(int32_t field, Picture_Surface& box, int16_t r
     if (!file_.File_open() || field == 0) return;
     current_field_ = field;
     const int s = Index(stream);
-    if (field == last_field_ && stream == last_stream_ && !rotate) {
+    if (field == last_field_ && stream == last_stream_ && !rotate && !last_rotated_) {
       Paint_Field(box, stream, false);
       return;
     }
@@ -131,8 +133,10 @@ void Field_Renderer::Draw_field_3(int32_t field, Picture_Surface& box, int16_t r
         rotate_target_.Create(h, w);
         rotate_target_.ID_string(QStringLiteral("obj_DIB_Rotate_Target"));
       }
-      Deinterlace_Rotate(source.DIBSectionBitsPtr(), target.DIBSectionBitsPtr(),
-                         rotate_target_.DIBSectionBitsPtr(), w, h, sel.Field_To_Show);
+      // Straight from the decoded frame into the turned buffer; the field
+      // buffer is left as it was (Refresh_field fills it if it is wanted).
+      Deinterlace_Rotate(source.DIBSectionBitsPtr(), rotate_target_.DIBSectionBitsPtr(), w, h,
+                         sel.Field_To_Show);
       ++counters_.extractions;
       ++counters_.rotations;
     } else {
@@ -146,6 +150,8 @@ void Field_Renderer::Draw_field_3(int32_t field, Picture_Surface& box, int16_t r
     m_Player_Time = static_cast<float>(field - start) * static_cast<float>(file_.m_Field_ms());
     last_field_ = field;
     last_stream_ = stream;
+    last_rotated_ = rotate;
+    stale_field_[s] = rotate ? sel.Field_To_Show : int16_t{0};
   });
 }
 
@@ -196,6 +202,13 @@ void Field_Renderer::Refresh_field(Picture_Surface& box, bool rotate) {
     if (rotate) {
       rotate_target_.DIB_PaintPicture(box, 0, 0, box.Width(), box.Height());
     } else if (file_.is_DV()) {
+      if (stale_field_[0] != 0) {
+        // Stream 1's last field went only into the turned buffer.
+        cDIBSection& field = deint_target_[0];
+        deinterlaceFrame2(deint_source_[0].DIBSectionBitsPtr(), field.DIBSectionBitsPtr(),
+                          field.Width(), field.Height(), stale_field_[0]);
+        stale_field_[0] = 0;
+      }
       deint_target_[0].DIB_PaintPicture(box, 0, 0, box.Width(), box.Height());
     } else {
       if (Decode_Into(box.View(), {0, 0, box.Width(), box.Height()})) box.Count_Paint();

@@ -89,6 +89,10 @@ class Field_Renderer : public Frame_Display_Hooks {
 
   int32_t last_field_ = 0;
   int16_t last_stream_ = 0;
+  bool last_rotated_ = false;
+  // Per stream: the field (1 or 2) that went only into the turned buffer and
+  // not into the field buffer; 0 when the field buffer holds the last field.
+  std::array<int16_t, Max_Display_Streams> stale_field_{};
   std::array<int16_t, Max_Display_Streams> decoded_frame_{};
   int32_t current_field_ = 0;
   int32_t current_frame_ = 0;

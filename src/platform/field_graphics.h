@@ -27,10 +27,11 @@ void deinterlaceFrame2(const uint8_t* source, uint8_t* target, int32_t width, in
 // program uses this one direction. `flags` must be 0.
 void Rotate90(const uint8_t* source, uint8_t* target, int32_t width, int32_t height, int32_t flags);
 
-// The two above in one call, for the field display with rotation: the field
-// buffer gets the extracted field, the rotate target its quarter turn.
-void Deinterlace_Rotate(const uint8_t* source, uint8_t* field_target, uint8_t* rotate_target,
-                        int32_t width, int32_t height, int32_t field);
+// The two above in one pass, for the field display with rotation: the
+// rotate target (height x width) gets the quarter turn of the field, read
+// straight from the source; no full-height field buffer is written.
+void Deinterlace_Rotate(const uint8_t* source, uint8_t* rotate_target, int32_t width,
+                        int32_t height, int32_t field);
 
 // Address of a 64-byte text naming this module and its version.
 const char* BlendVersion();
