@@ -147,14 +147,20 @@ void BM_d_Repaint(benchmark::State& state) {
 // The picture routines alone on a PAL frame, for where (b) and (c) go.
 void BM_Kernel(benchmark::State& state) {
   const int w = 720, h = 576;
-  std::vector<uint8_t> src(static_cast<size_t>(qm::Bgr24_Stride(w)) * h),
-      field(src.size()), turned(static_cast<size_t>(qm::Bgr24_Stride(h)) * w);
+  std::vector<uint8_t> src(static_cast<size_t>(qm::Bgr24_Stride(w)) * h), field(src.size()),
+      turned(static_cast<size_t>(qm::Bgr24_Stride(h)) * w);
   for (size_t i = 0; i < src.size(); ++i) src[i] = static_cast<uint8_t>(i * 7 + i / 2160);
   for (auto _ : state) {
     switch (state.range(0)) {
-      case 0: qm::deinterlaceFrame2(src.data(), field.data(), w, h, 1); break;
-      case 1: qm::Rotate90(src.data(), turned.data(), w, h, 0); break;
-      default: qm::Deinterlace_Rotate(src.data(), turned.data(), w, h, 1); break;
+      case 0:
+        qm::deinterlaceFrame2(src.data(), field.data(), w, h, 1);
+        break;
+      case 1:
+        qm::Rotate90(src.data(), turned.data(), w, h, 0);
+        break;
+      default:
+        qm::Deinterlace_Rotate(src.data(), turned.data(), w, h, 1);
+        break;
     }
     benchmark::DoNotOptimize(turned.data());
     benchmark::DoNotOptimize(field.data());

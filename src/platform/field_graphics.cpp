@@ -167,9 +167,8 @@ void Turn_Column(const uint8_t* column, int32_t stride, int32_t height, int32_t 
 // Four rows of four pixels (12 bytes each, at the front of each vector) out
 // as four target rows. 16-byte stores spill four bytes onto the next group,
 // written next; the segment's last group stores exactly 12.
-__attribute__((target("ssse3"))) inline void Put_Block(uint8_t* const out[4], int32_t r,
-                                                       bool last, __m128i a, __m128i b,
-                                                       __m128i c, __m128i d) {
+__attribute__((target("ssse3"))) inline void Put_Block(uint8_t* const out[4], int32_t r, bool last,
+                                                       __m128i a, __m128i b, __m128i c, __m128i d) {
   const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
   const __m128i pack = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
   a = _mm_shuffle_epi8(a, spread);
@@ -198,10 +197,10 @@ __attribute__((target("ssse3"))) inline void Put_Block(uint8_t* const out[4], in
 // a pixel and stored as four target rows of 12 bytes. Per-pixel stores cap
 // the plain loop at about a pixel a cycle; this stores a quarter as often.
 // Returns the first row of [r0, r1) it left for the one-column loop.
-__attribute__((target("ssse3"))) int32_t Turn_Four_Columns(const uint8_t* column,
-                                                            int32_t stride, int32_t height,
-                                                            int32_t field, int32_t r0, int32_t r1,
-                                                            uint8_t* const out[4]) {
+__attribute__((target("ssse3"))) int32_t Turn_Four_Columns(const uint8_t* column, int32_t stride,
+                                                           int32_t height, int32_t field,
+                                                           int32_t r0, int32_t r1,
+                                                           uint8_t* const out[4]) {
   auto row = [&](int32_t r) {
     return _mm_loadu_si128(
         reinterpret_cast<const __m128i*>(column + static_cast<ptrdiff_t>(r) * stride));

@@ -116,7 +116,10 @@ struct Video_Decoder::State {
   AVFrame* frame = nullptr;
   AVPacket* packet = nullptr;
   SwsContext* sws = nullptr;
-  std::vector<uint8_t> padded;  // packet bytes with the padding libavcodec reads past the end
+  // The packet's bytes with the padding libavcodec reads past the end, in a
+  // buffer of our own that the packet refers to: a packet without one would
+  // be copied into a newly allocated buffer on every send.
+  AVBufferRef* packet_bytes = nullptr;
   AVCodecID id = AV_CODEC_ID_NONE;
   int32_t coded_w = 0, coded_h = 0;
 
@@ -124,6 +127,7 @@ struct Video_Decoder::State {
   void Release() {
     sws_freeContext(sws);
     sws = nullptr;
+    av_buffer_unref(&packet_bytes);
     av_packet_free(&packet);
     av_frame_free(&frame);
     avcodec_free_context(&ctx);
@@ -181,13 +185,21 @@ bool Video_Decoder::Decode_Native(uint32_t fourcc, int32_t coded_width, int32_t 
     s.coded_w = coded_width;
     s.coded_h = coded_height;
   }
-  if (s.padded.size() < size + AV_INPUT_BUFFER_PADDING_SIZE)
-    s.padded.resize(size + AV_INPUT_BUFFER_PADDING_SIZE);
-  std::memcpy(s.padded.data(), data, size);
-  std::memset(s.padded.data() + size, 0, AV_INPUT_BUFFER_PADDING_SIZE);
-  s.packet->data = s.padded.data();
+  const size_t need = size + AV_INPUT_BUFFER_PADDING_SIZE;
+  // Rewritten in place only when the codec holds no reference to it.
+  if (!s.packet_bytes || static_cast<size_t>(s.packet_bytes->size) < need ||
+      !av_buffer_is_writable(s.packet_bytes)) {
+    av_buffer_unref(&s.packet_bytes);
+    s.packet_bytes = av_buffer_alloc(need);
+    if (!s.packet_bytes) return false;
+  }
+  std::memcpy(s.packet_bytes->data, data, size);
+  std::memset(s.packet_bytes->data + size, 0, AV_INPUT_BUFFER_PADDING_SIZE);
+  s.packet->buf = s.packet_bytes;  // lent, not referenced: taken back below
+  s.packet->data = s.packet_bytes->data;
   s.packet->size = static_cast<int>(size);
   const int sent = avcodec_send_packet(s.ctx, s.packet);
+  s.packet->buf = nullptr;
   s.packet->data = nullptr;
   s.packet->size = 0;
   if (sent < 0) return false;
@@ -239,7 +251,11 @@ bool Video_Decoder::Decode(uint32_t fourcc, int32_t coded_width, int32_t coded_h
   const Plane out = Top_Of(target, dest);
   uint8_t* d[4] = {out.top, nullptr, nullptr, nullptr};
   const int ds[4] = {out.linesize, 0, 0, 0};
-  return sws_scale(s.sws, planes, strides, 0, src.h, d, ds) > 0;
+  const bool ok = sws_scale(s.sws, planes, strides, 0, src.h, d, ds) > 0;
+  // The picture is ours now: its buffer goes back to the codec's pool, which
+  // then serves every frame from the one buffer instead of growing.
+  av_frame_unref(f);
+  return ok;
 }
 
 bool Video_Decoder::Decode(uint32_t fourcc, int32_t coded_width, int32_t coded_height,
