@@ -3,6 +3,7 @@
 #include "marathon/marathon_entry.h"
 #include "platform/dialogs.h"
 #include "platform/failure.h"
+#include "platform/files.h"
 #include "platform/xml_document.h"
 
 namespace qm {
@@ -17,7 +18,7 @@ void Marathon_Grid::Fill(const QString& result_file) {
     Xml_Document doc;
     if (!doc.Load_File(result_file)) {
       Extra(result_file + QStringLiteral(": ") + doc.Parse_Error().reason);
-      Raise(Err_XML_Parse);
+      Raise(File_Exists(result_file) ? Err_XML_Parse : Err_File_Not_Found);
     }
     for (const Xml_Node& result : doc.Select_Nodes(QStringLiteral("//result"))) {
       const QString id = result.Attribute_Count() > 0

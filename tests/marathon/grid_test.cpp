@@ -3,6 +3,11 @@
 
 #include "marathon/marathon_grid.h"
 #include "platform/files.h"
+#include "support/run_program.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace qmtest {
 namespace {
@@ -83,6 +88,29 @@ TEST_F(Grid, A_Delete_That_Cannot_Be_Saved_Shows_The_File_Unchanged) {
   EXPECT_EQ(dialogs.Texts().last(), "Delete failed!");
   EXPECT_EQ(grid.rows.size(), 5u);
   EXPECT_EQ(grid.rows[0].competitor, "7");
+}
+
+}  // namespace
+}  // namespace qmtest
+
+namespace qmtest {
+namespace {
+
+TEST_F(Grid, Qmtool_Lists_The_Entries) {
+  const Run_Result r = Qmtool({"marathon", result_path, "--json"});
+  ASSERT_EQ(r.status, 0) << r.err.toStdString();
+  const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+  EXPECT_EQ(o.value("file").toString(), result_path);
+  const QJsonArray entries = o.value("entries").toArray();
+  ASSERT_EQ(entries.size(), 5);
+  EXPECT_EQ(entries[3].toObject().value("heat_id").toString(), "102");
+  EXPECT_EQ(entries[3].toObject().value("competitor").toString(), "20");
+  EXPECT_EQ(entries[3].toObject().value("time").toString(), "00:00:00,00");
+
+  const Run_Result missing = Qmtool({"marathon", Tmp("none.xml")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_TRUE(missing.err.contains("Fill_Grid of Form Form_Marathon_flexgrid"))
+      << missing.err.toStdString();
 }
 
 }  // namespace
