@@ -130,6 +130,13 @@ TEST_F(Marathon_Windows_Test, A_Competitor_Timed_Through_The_Windows) {
   Sheet().Text_start[0]->setText("");
   Type(Sheet().Text_start[0], "09:30:00");
   Type(Sheet().Text_heat[1], "102");
+  // Leaving a name box saves the sheet.
+  QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+  QApplication::sendEvent(Sheet().Text_heat_name[0], &leave);
+  qm::Xml_Document sheet_file;
+  ASSERT_TRUE(sheet_file.Load_File(qm::app().Marathon_Sheet_Path));
+  EXPECT_EQ(sheet_file.Select_Single_Node("//heat[@id='1']/heat_name").Text(), "Men K1");
+  EXPECT_EQ(sheet_file.Select_Single_Node("//event_name").Text(), "Lake Race");
 
   w->item_marathon->trigger();
   ASSERT_TRUE(w->item_marathon->isChecked());
@@ -183,6 +190,15 @@ TEST_F(Marathon_Windows_Test, A_Competitor_Timed_Through_The_Windows) {
   ASSERT_TRUE(d.Load_File(QDir::homePath() + "/QuaymarkMarathon_Temp.xml"));
   EXPECT_EQ(d.Select_Single_Node("//result[@id='101']/competitor[@nbr='42']/video_frame").Text(),
             "0005");
+
+  // Minimised, the marathon windows go with the main window.
+  w->setWindowState(Qt::WindowMinimized);
+  EXPECT_FALSE(Settime().isVisible());
+  EXPECT_FALSE(Sheet().isVisible());
+  w->setWindowState(Qt::WindowNoState);
+  EXPECT_TRUE(Settime().isVisible());
+  EXPECT_TRUE(Sheet().isVisible());
+  EXPECT_FALSE(set->results->isVisible());
 
   // Off again: the regatta windows come back.
   w->item_marathon->trigger();

@@ -188,8 +188,10 @@ bool Form_Quaymark_marathon::eventFilter(QObject* watched, QEvent* event) {
       }
       if (type == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        // Another window taking the keys is not leaving the box.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+        // Only the operator leaves a box: another window taking the keys, a
+        // pop-up or the window going away is not leaving it.
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+            reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason) {
           if (number) sheet_.Text_heat_LostFocus(r);
           if (name) sheet_.Text_heat_name_LostFocus(r);
         }
