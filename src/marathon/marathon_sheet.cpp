@@ -128,6 +128,13 @@ void Marathon_Sheet::Set_Class_Value(int k, const char* element, const QString& 
 
 void Marathon_Sheet::Load_Form_Data() {
   if (!Marathon_File_Present) return;
+  // The boxes take what the file holds: their change handling writes the
+  // same values back, so nothing is saved meanwhile.
+  filling_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{filling_};
   // An element that cannot be read leaves its box as it is, unreported.
   auto quietly = [](auto&& step) {
     try {
@@ -158,6 +165,11 @@ void Marathon_Sheet::Save_Marathon_File() {
     }
     // An empty or broken document never replaces the sheet.
     if (Marathon_Document.Xml().size() < 10) return;
+    // Saving replaces the file whole; a read-only sheet stays as it is.
+    if (File_Exists(Sheet_Path) && Is_Read_Only(Sheet_Path)) {
+      Extra(Sheet_Path);
+      Raise(Err_Permission_Denied);
+    }
     Marathon_Document.Save_File(Sheet_Path);
   });
 }
@@ -260,6 +272,7 @@ void Marathon_Sheet::Text_start_Change(int row) {
   Trapped(Where_Form("Text_start_Change", Frm), [&] {
     if (!Marathon_File_Present) return;
     Set_Class_Value(row + 1, "heat_start", rows[row].start);
+    if (filling_) return;
     Save_Marathon_File();
     Load_Marathon_file();
   });
@@ -284,7 +297,7 @@ void Marathon_Sheet::Text_racename_Change() {
     const Xml_Node n = Marathon_Document.Select_Single_Node(QStringLiteral("//event_name"));
     if (n.Is_None()) Raise(Err_Object_Missing);
     Xml_Node(n).Set_Text(Text_racename);
-    Save_Marathon_File();
+    if (!filling_) Save_Marathon_File();
   });
 }
 

@@ -120,6 +120,7 @@ class Marathon_Sheet {
   void Changed();
 
   Marathon_Host& host_;
+  bool filling_ = false;
 };
 
 // "hh:mm:ss" (fractions after "," or "." ignored) as seconds since

@@ -102,6 +102,24 @@ TEST_F(Sheet, Edits_Are_Saved_And_A_New_Window_Shows_Them_Again) {
   Expect_No_Reports();
 }
 
+TEST_F(Sheet, A_Read_Only_Sheet_Loads_Without_Writing_And_Refuses_Edits) {
+  Make_Sheet(QStringLiteral("09:30:00"));
+  qm::Set_Read_Only(sheet_path, true);
+  const QByteArray before = Read(sheet_path);
+  qm::Marathon_Sheet again(main);
+  again.Data_Folder = data_folder;
+  again.Sheet_Path = sheet_path;
+  again.Form_Load();
+  EXPECT_EQ(again.rows[0].start, "09:30:00");
+  EXPECT_EQ(again.rows[2].name, "Class 3");
+  Expect_No_Reports();
+  again.Set_Text_start(0, "09:31:00");
+  qm::Set_Read_Only(sheet_path, false);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].errproc, "Save_Marathon_File of Form Form_Quaymark_marathon");
+  EXPECT_EQ(Read(sheet_path), before);
+}
+
 TEST_F(Sheet, Without_A_Sheet_File_Edits_Complain_And_Write_Nothing) {
   sheet->Form_Load();
   EXPECT_EQ(dialogs.Texts(),
