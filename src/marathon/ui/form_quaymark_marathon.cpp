@@ -14,6 +14,9 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 
 namespace qm::ui {
@@ -74,8 +77,14 @@ Form_Quaymark_marathon::~Form_Quaymark_marathon() {
 }
 
 void Form_Quaymark_marathon::Build_Controls() {
-  auto* central = new QWidget(this);
-  setCentralWidget(central);
+  // The designed layout is taller than many screens: it scrolls when the
+  // window is smaller.
+  auto* scroll = new QScrollArea(this);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setCentralWidget(scroll);
+  auto* central = new QWidget;
+  central_ = central;
   central->installEventFilter(this);
 
   Text_racename = new QLineEdit(QStringLiteral("Name of race"), central);
@@ -134,7 +143,15 @@ void Form_Quaymark_marathon::Build_Controls() {
   }
   Timer1 = new QTimer(this);
   Timer1->setInterval(1000);
-  resize(Px(6120), Px(2640 + 720 + 360 * Rows + 480) + menuBar()->sizeHint().height());
+  central->setFixedSize(Px(6120), Px(2640 + 720 + 360 * Rows + 480));
+  scroll->setWidget(central);
+  QSize size = central->size() + QSize(0, menuBar()->sizeHint().height());
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize room = screen->availableGeometry().size() - QSize(0, 40);
+    if (size.height() > room.height())
+      size = QSize(size.width() + scroll->verticalScrollBar()->sizeHint().width(), room.height());
+  }
+  resize(size);
 }
 
 void Form_Quaymark_marathon::Build_Menus() {
@@ -217,7 +234,7 @@ bool Form_Quaymark_marathon::eventFilter(QObject* watched, QEvent* event) {
       sheet_.Label_fodf_status_Click();
       return true;
     }
-    if (watched == centralWidget() || watched == Frame_heats || watched == Label_heats)
+    if (watched == central_ || watched == Frame_heats || watched == Label_heats)
       sheet_.Form_Click();
   }
   return QMainWindow::eventFilter(watched, event);

@@ -67,6 +67,7 @@ class Form_Quaymark_marathon : public QMainWindow, public Loaded_Window {
   void Build_Controls();
   void Build_Menus();
   Marathon_Sheet& sheet_;
+  QWidget* central_ = nullptr;  // inside the scroll area
   bool closing_ = false;
   bool refreshing_ = false;
 };
