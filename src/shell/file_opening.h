@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace qm {
@@ -83,6 +84,8 @@ class Kanot_Core : public Race_Player, public Player_Host, public Print_Player {
   QString Caption;
   File_Labels labels;
   bool Marathon_checked = false;
+  // The marathon set-time window's time labels, once it exists.
+  std::function<void()> marathon_time;
   // The four "Open Newest File" items: caption and visibility.
   std::array<QString, 4> Newest_caption{QStringLiteral("-"), QStringLiteral("-"),
                                         QStringLiteral("-"), QStringLiteral("-")};
@@ -155,6 +158,9 @@ class Kanot_Core : public Race_Player, public Player_Host, public Print_Player {
   int16_t Current_Stream() const override { return Current_Stream_; }
   int32_t& Delta_Reference() override { return session.Delta_Reference; }
   bool Marathon_Mode() const override { return Marathon_checked; }
+  void Update_Marathon_Time() override {
+    if (marathon_time) marathon_time();
+  }
   void Zoom_Redraw() override;
   void P_Large_refresh() override { picture.Refresh(); }
   void Set_Focus() override;

@@ -1,5 +1,6 @@
 // Frm_kanot_2: the menu tree and the commands behind it.
 #include "capture_file/xml_header.h"
+#include "marathon/ui/marathon_windows.h"
 #include "platform/dialogs.h"
 #include "platform/failure.h"
 #include "race_timing/lane_result.h"
@@ -67,10 +68,8 @@ void Frm_kanot_2::Build_Menus() {
   item_play = item(
       menu_file, QStringLiteral("Play"), [this] { Cmd_play_Click(); },
       QKeySequence(Qt::CTRL | Qt::Key_P));
-  item_marathon = item(menu_file, QStringLiteral("Marathon"), [this] {
-    Not_Available(QStringLiteral("Marathon"));
-    State_Changed();
-  });
+  item_marathon =
+      item(menu_file, QStringLiteral("Marathon"), [this] { Marathon().item_Marathon_Click(); });
   item_marathon->setCheckable(true);
   item_video_capture =
       item(menu_file, QStringLiteral("Video Capture"), none, QKeySequence(Qt::CTRL | Qt::Key_K));
@@ -187,6 +186,9 @@ void Frm_kanot_2::Build_Menus() {
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->show();
   });
+  item_show_flexgrid = item(menu_debug, QStringLiteral("Show flexgrid"),
+                            [this] { Marathon().item_show_flexgrid_Click(); });
+  item_show_flexgrid->setCheckable(true);
   item(menu_debug, QStringLiteral("Rename File"),
        [this] { Not_Available(QStringLiteral("Rename File")); });
 

@@ -1,6 +1,7 @@
 // Frm_kanot_2: controls, layout, state mirroring, focus, activation, closing.
 #include "shell/ui/main_window.h"
 
+#include "marathon/ui/marathon_windows.h"
 #include "platform/dialogs.h"
 #include "platform/failure.h"
 #include "shell/app_globals.h"
@@ -394,6 +395,7 @@ void Frm_kanot_2::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) Form_Activate();
   if (event->type() != QEvent::WindowStateChange) return;
   Trapped(Where_Form("form_resize", Frm_kanot_2_name), [&] {
+    if (marathon) marathon->Main_Window_State(isMinimized());
     if (!results_window) return;
     if (isMinimized()) {
       results_window->hide();

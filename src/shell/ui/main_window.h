@@ -24,6 +24,7 @@ class QTimer;
 namespace qm::ui {
 
 class Frm_kanot_2;
+class Marathon_Windows;
 class Results_Output_Frames;
 
 // Picture_large: shows the core's persistent picture; mouse events go to the
@@ -88,6 +89,9 @@ class Frm_kanot_2 : public QMainWindow, public Kanot_View, public Loaded_Window 
   // and its output frames (printing, logo, export).
   QWidget* results_window = nullptr;
   Results_Output_Frames* output = nullptr;
+  // The marathon windows, made on first use (marathon/ui).
+  Marathon_Windows* marathon = nullptr;
+  Marathon_Windows& Marathon();
   // The default printer as start-up asks it (tests answer "none").
   std::function<Printer_Query()> ask_printer;
   // The intro's pauses (tests put a no-op in place).
@@ -150,6 +154,7 @@ class Frm_kanot_2 : public QMainWindow, public Kanot_View, public Loaded_Window 
   QAction* item_zoom = nullptr;
   QAction* item_play = nullptr;
   QAction* item_marathon = nullptr;
+  QAction* item_show_flexgrid = nullptr;
   QAction* item_video_capture = nullptr;
   QAction* item_exit = nullptr;
   QAction* item_give_event_name = nullptr;
