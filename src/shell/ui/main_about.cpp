@@ -31,7 +31,7 @@ void Frm_kanot_2::item_about_Click() {
 }
 
 void Frm_kanot_2::item_disk_performance_Click() {
-  Disk_Test test;
+  Disk_Test test = disk_test;
   test.busy = Hourglass;
   Disk_Performance(test);
 }

@@ -96,6 +96,8 @@ class Frm_kanot_2 : public QMainWindow, public Kanot_View, public Loaded_Window 
   Frm_about* about = nullptr;
   // The About window's local address lookup (tests put their own in place).
   Host_Lookup host_lookup = System_Host_Lookup();
+  // "Disk performance" as it runs (tests make it small).
+  Disk_Test disk_test;
 
   // The results window placed at the right edge and shown with this one,
   // and its output frames (printing, logo, export).
