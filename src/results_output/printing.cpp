@@ -129,7 +129,7 @@ QImage Quaymark_Logo() {
   bow.quadTo(130, 82, 96, 70);
   p.fillPath(bow, QColor(240, 200, 40));
   QFont f(QStringLiteral("Liberation Sans"));
-  f.setPixelSize(30);
+  f.setPixelSize(26);
   f.setBold(true);
   f.setLetterSpacing(QFont::AbsoluteSpacing, 1);
   p.setFont(f);
