@@ -184,6 +184,32 @@ TEST_F(Convert_Test, TargetThatCannotBeCreatedShowsTheCaptureFolderMessage) {
   Expect_No_Reports();
 }
 
+TEST_F(Convert_Test, WritingFailuresAreReportedUnderTheirOwnNames) {
+  const Bytes frame = qmtest::DV_Frame(false, 41);
+  qm::cls_AVI_handler h;
+  h.File_name(Tmp("gone.kv2"));
+  EXPECT_FALSE(h.Append_DV_frame(frame.data()));
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].errproc, QStringLiteral("append_dv_frame of cls_avi_handler"));
+  EXPECT_EQ(reports[0].errnum, 53);
+  EXPECT_EQ(h.DV_frames_appended(), 0);
+
+  // A frame count that cannot be written makes Close_File say so; the file
+  // keeps its old header.
+  reports.clear();
+  const qmtest::KV2_Written kv = qmtest::Make_KV2(Tmp("full.kv2"));
+  h.File_name(kv.path);
+  ASSERT_TRUE(h.Append_DV_frame(frame.data()));
+  qm::Set_Write_Limit(0);
+  EXPECT_FALSE(h.Close_File());
+  qm::Set_Write_Limit(-1);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].errproc, QStringLiteral("Write_XML_header of Class Module cls_AVI_handler"));
+  EXPECT_EQ(h.DV_frames_appended(), 0);
+  ASSERT_TRUE(h.Open_File(kv.path));
+  EXPECT_EQ(h.num_frames(), kv.frames);
+}
+
 TEST_F(Convert_Test, CommandAsksForTheFileFirst) {
   EXPECT_FALSE(qm::Convert_file().ok);  // cancelled: nothing else
   ASSERT_EQ(dialogs.records().size(), 1u);
