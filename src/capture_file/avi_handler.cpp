@@ -658,17 +658,19 @@ void cls_AVI_handler::Read_Frame(int32_t frame, int16_t stream) {
   }
 }
 
-void cls_AVI_handler::Close_File() {
-  if (!m_File.Is_Open()) return;
-  Trapped(Where_Class("Close_file", Cls), [&] {
+bool cls_AVI_handler::Close_File() {
+  if (!m_File.Is_Open()) return true;
+  bool written = true;  // Write_XML_header reports its own failure
+  const bool done = Trapped(Where_Class("Close_file", Cls), [&] {
     if (m_Kind == Capture_Kind::KV && m_DV_frames_appended > 0) {
       const int32_t total = static_cast<int32_t>(m_XML->Frames_no()) + m_DV_frames_appended;
       m_DV_frames_appended = 0;
       m_XML->Set_Frames_no(Checked_Int16(total));
-      Write_XML_header();
+      written = Write_XML_header();
     }
   });
   Reset_File_State();
+  return done && written;
 }
 
 bool cls_AVI_handler::rotated() const {

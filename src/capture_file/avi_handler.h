@@ -98,7 +98,8 @@ class cls_AVI_handler {
 
   // --- Opening, reading, closing -------------------------------------------
   bool Open_File(const QString& path);
-  void Close_File();
+  // False when recording the appended frames in the header failed (reported).
+  bool Close_File();
   // Frame n of stream s into the frame buffer; failures are swallowed and
   // leave the buffer as it was.
   void Read_Frame(int32_t frame, int16_t stream = 1);

@@ -1,5 +1,6 @@
 #include "capture_file/kvs_header.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace qm {
@@ -55,6 +56,32 @@ bool KVS_header_record::Has_ID() const {
 void KVS_header_record::Set_ID() {
   ID.fill(0);
   std::memcpy(ID.data(), "KVS1", 4);
+}
+
+namespace {
+QString Latin1_Text(const uint8_t* p, size_t n) {
+  size_t len = 0;
+  while (len < n && p[len] != 0) ++len;
+  return QString::fromLatin1(reinterpret_cast<const char*>(p), static_cast<qsizetype>(len));
+}
+}  // namespace
+
+Old_DV_header_record Old_DV_header_record::Unpack(const uint8_t* bytes) {
+  Old_DV_header_record r;
+  r.Header_len = Get_LE32(bytes + 4);
+  r.Creation_date = Latin1_Text(bytes + 8, 20);
+  for (size_t i = 0; i < r.Goal_line.size(); ++i)
+    r.Goal_line[i] = Get_LE32(bytes + 40 + 4 * static_cast<ptrdiff_t>(i));
+  r.Event_name = Latin1_Text(bytes + 56, 100);
+  r.Lanes_flipped = Get_LE16(bytes + 166) != 0;
+  for (int k = 1; k <= Lane_markers; ++k) {
+    const uint8_t* m = bytes + 168 + 24 * (k - 1);
+    r.Lane_xy[static_cast<size_t>(2 * (k - 1))] = Get_LE32(m);
+    r.Lane_xy[static_cast<size_t>(2 * (k - 1) + 1)] = Get_LE32(m + 4);
+  }
+  r.Num_lanes = Get_LE16(bytes + 4008);
+  r.Heat_start_local = Get_LE32(bytes + 4380);
+  return r;
 }
 
 DV_header_record DV_header_record::Unpack(const uint8_t* bytes) {

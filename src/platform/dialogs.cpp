@@ -36,16 +36,20 @@ std::optional<QString> InputBox(const QString& prompt, const QString& title,
 
 Answer Refusal_For(Buttons buttons) {
   switch (buttons) {
-    case Buttons::OK: return Answer::OK;
-    case Buttons::Yes_No: return Answer::No;
-    case Buttons::Abort_Retry_Ignore: return Answer::Abort;
-    default: return Answer::Cancel;
+    case Buttons::OK:
+      return Answer::OK;
+    case Buttons::Yes_No:
+      return Answer::No;
+    case Buttons::Abort_Retry_Ignore:
+      return Answer::Abort;
+    default:
+      return Answer::Cancel;
   }
 }
 
 Answer Scripted_Dialogs::Message(const Message_Request& request) {
-  records_.push_back({Record::Kind::Message, request.text, request.title, request.buttons,
-                      request.icon});
+  records_.push_back(
+      {Record::Kind::Message, request.text, request.title, request.buttons, request.icon, {}});
   if (on_record) on_record(records_.back());
   if (request.buttons == Buttons::OK) {
     // A plain message needs no answer; consume a scripted OK if one is next.
@@ -63,8 +67,9 @@ Answer Scripted_Dialogs::Message(const Message_Request& request) {
 }
 
 std::optional<QString> Scripted_Dialogs::Input(const QString& prompt, const QString& title,
-                                               const QString&) {
-  records_.push_back({Record::Kind::Input, prompt, title, Buttons::OK_Cancel, Icon::None});
+                                               const QString& default_text) {
+  records_.push_back(
+      {Record::Kind::Input, prompt, title, Buttons::OK_Cancel, Icon::None, default_text});
   if (on_record) on_record(records_.back());
   if (!script_.empty() && std::holds_alternative<std::optional<QString>>(script_.front())) {
     auto v = std::get<std::optional<QString>>(script_.front());
@@ -76,7 +81,7 @@ std::optional<QString> Scripted_Dialogs::Input(const QString& prompt, const QStr
 
 QString Scripted_Dialogs::File(const File_Request& request) {
   records_.push_back({Record::Kind::File, request.title, request.folder, Buttons::OK_Cancel,
-                      Icon::None});
+                      Icon::None, request.filter});
   if (on_record) on_record(records_.back());
   if (!script_.empty() && std::holds_alternative<std::optional<QString>>(script_.front())) {
     auto v = std::get<std::optional<QString>>(script_.front());

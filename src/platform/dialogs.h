@@ -34,7 +34,7 @@ struct File_Request {
 };
 
 class Dialogs {
-public:
+ public:
   virtual ~Dialogs() = default;
   virtual Answer Message(const Message_Request& request) = 0;
   // nullopt when the operator cancels.
@@ -60,13 +60,14 @@ std::optional<QString> InputBox(const QString& prompt, const QString& title = {}
 // question is answered Cancel (or No where Cancel is not offered), an input
 // box is cancelled and a file dialog returns nothing.
 class Scripted_Dialogs : public Dialogs {
-public:
+ public:
   struct Record {
     enum class Kind { Message, Input, File } kind;
     QString text;  // message text, input prompt or file-dialog title
     QString title;
     Buttons buttons = Buttons::OK;
     Icon icon = Icon::None;
+    QString detail;  // input box: the default text; file dialog: the filter
   };
   using Reply = std::variant<Answer, std::optional<QString>>;
 
@@ -90,7 +91,7 @@ public:
   // Called with each message as it is recorded (qmtool prints them).
   std::function<void(const Record&)> on_record;
 
-private:
+ private:
   std::deque<Reply> script_;
   std::vector<Record> records_;
 };

@@ -15,24 +15,46 @@ namespace qm {
 
 QString Err_Description(int32_t number) {
   switch (number) {
-    case Err_Invalid_Call: return QStringLiteral("Invalid procedure call or argument");
-    case Err_Overflow: return QStringLiteral("Overflow");
-    case Err_Out_Of_Memory: return QStringLiteral("Out of memory");
-    case Err_Subscript: return QStringLiteral("Subscript out of range");
-    case Err_Division_By_Zero: return QStringLiteral("Division by zero");
-    case Err_Type_Mismatch: return QStringLiteral("Type mismatch");
-    case Err_Internal: return QStringLiteral("Internal error");
-    case Err_Bad_File: return QStringLiteral("Bad file name or number");
-    case Err_File_Not_Found: return QStringLiteral("File not found");
-    case Err_Input_Past_End: return QStringLiteral("Input past end of file");
-    case Err_Permission_Denied: return QStringLiteral("Permission denied");
-    case Err_Path_Access: return QStringLiteral("Path/File access error");
-    case Err_Path_Not_Found: return QStringLiteral("Path not found");
-    case Err_Object_Missing: return QStringLiteral("Object variable not set");
-    case Err_Bad_Format: return QStringLiteral("Invalid file format");
-    case Err_Printer: return QStringLiteral("Printer error");
-    case Err_XML_Parse: return QStringLiteral("XML parse error");
-    default: return QStringLiteral("Application-defined or object-defined error");
+    case Err_Invalid_Call:
+      return QStringLiteral("Invalid procedure call or argument");
+    case Err_Overflow:
+      return QStringLiteral("Overflow");
+    case Err_Out_Of_Memory:
+      return QStringLiteral("Out of memory");
+    case Err_Subscript:
+      return QStringLiteral("Subscript out of range");
+    case Err_Division_By_Zero:
+      return QStringLiteral("Division by zero");
+    case Err_Type_Mismatch:
+      return QStringLiteral("Type mismatch");
+    case Err_Internal:
+      return QStringLiteral("Internal error");
+    case Err_Bad_File:
+      return QStringLiteral("Bad file name or number");
+    case Err_File_Not_Found:
+      return QStringLiteral("File not found");
+    case Err_File_Exists:
+      return QStringLiteral("File already exists");
+    case Err_Disk_Full:
+      return QStringLiteral("Disk full");
+    case Err_Input_Past_End:
+      return QStringLiteral("Input past end of file");
+    case Err_Permission_Denied:
+      return QStringLiteral("Permission denied");
+    case Err_Path_Access:
+      return QStringLiteral("Path/File access error");
+    case Err_Path_Not_Found:
+      return QStringLiteral("Path not found");
+    case Err_Object_Missing:
+      return QStringLiteral("Object variable not set");
+    case Err_Bad_Format:
+      return QStringLiteral("Invalid file format");
+    case Err_Printer:
+      return QStringLiteral("Printer error");
+    case Err_XML_Parse:
+      return QStringLiteral("XML parse error");
+    default:
+      return QStringLiteral("Application-defined or object-defined error");
   }
 }
 
@@ -65,12 +87,19 @@ Failure_Sink& Sink() {
 
 int32_t Errno_To_Err(int e) {
   switch (e) {
-    case ENOENT: return Err_File_Not_Found;
+    case ENOENT:
+      return Err_File_Not_Found;
     case EACCES:
     case EPERM:
-    case EROFS: return Err_Permission_Denied;
-    case ENOMEM: return Err_Out_Of_Memory;
-    default: return Err_Path_Access;
+    case EROFS:
+      return Err_Permission_Denied;
+    case ENOMEM:
+      return Err_Out_Of_Memory;
+    case ENOSPC:
+    case EDQUOT:
+      return Err_Disk_Full;
+    default:
+      return Err_Path_Access;
   }
 }
 }  // namespace
@@ -176,7 +205,11 @@ int32_t Checked_Int32(int64_t value) {
   return static_cast<int32_t>(value);
 }
 
-int16_t To_Int16(const QString& text) { return Checked_Int16(Parse_Integer(text)); }
-int32_t To_Int32(const QString& text) { return Checked_Int32(Parse_Integer(text)); }
+int16_t To_Int16(const QString& text) {
+  return Checked_Int16(Parse_Integer(text));
+}
+int32_t To_Int32(const QString& text) {
+  return Checked_Int32(Parse_Integer(text));
+}
 
 }  // namespace qm

@@ -33,6 +33,8 @@ enum Err : int32_t {
   Err_Internal = 51,           // unexpected library exception
   Err_Bad_File = 52,           // bad file name or number / file not open
   Err_File_Not_Found = 53,     // file not found
+  Err_File_Exists = 58,        // file already exists
+  Err_Disk_Full = 61,          // no room left on the device
   Err_Input_Past_End = 62,     // read past the end of a file
   Err_Permission_Denied = 70,  // permission denied / read-only
   Err_Path_Access = 75,        // path/file access error

@@ -11,7 +11,10 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace qm {
 
@@ -35,6 +38,9 @@ QByteArray Native(const QString& path) {
       Raise(Err_Permission_Denied);
     case ENOTDIR:
       Raise(Err_Path_Not_Found);
+    case ENOSPC:
+    case EDQUOT:
+      Raise(Err_Disk_Full);
     default:
       Raise(Err_Path_Access, QString::fromLocal8Bit(std::strerror(e)));
   }
@@ -238,6 +244,26 @@ bool Delete_File(const QString& path, bool quiet) {
     }
     return false;
   }
+}
+
+void Rename_File(const QString& from, const QString& to) {
+  if (from.isEmpty() || to.trimmed().isEmpty()) Raise(Err_Bad_File);
+  if (!File_Exists(from)) Raise(Err_File_Not_Found);
+  // rename() would silently replace an existing file.
+  if (QFileInfo::exists(to)) Raise(Err_File_Exists);
+  const QByteArray a = Native(from), b = Native(to);
+  if (::rename(a.constData(), b.constData()) == 0) return;
+  const int e = errno;
+  if (e != EXDEV) Raise_Errno(e);
+  // Another file system: copy, then remove the original; a failed copy
+  // leaves no half file behind.
+  std::error_code ec;
+  const std::filesystem::path src(a.toStdString()), dst(b.toStdString());
+  if (!std::filesystem::copy_file(src, dst, std::filesystem::copy_options::none, ec)) {
+    std::filesystem::remove(dst, ec);
+    Raise_Errno(ec ? ec.value() : EIO);
+  }
+  Remove_File(from);
 }
 
 QString ParsePath(const QString& path, int part, bool drop_trailing_separator) {

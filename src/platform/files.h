@@ -66,6 +66,10 @@ void Remove_File(const QString& path);
 // its message (unless quiet) and returns false.
 bool Delete_File(const QString& path, bool quiet);
 
+// Moves the file to `to`: 52 for an empty name, 53 when `from` is missing,
+// 58 when `to` exists (never replaced); across file systems by copying.
+void Rename_File(const QString& from, const QString& to);
+
 // Part 16: the folder; part 0: the file name; anything else: the whole path.
 QString ParsePath(const QString& path, int part, bool drop_trailing_separator = true);
 // The text after the last "."; "" when there is none.

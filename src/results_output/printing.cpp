@@ -92,29 +92,54 @@ QString Make_Print_footer() {
 }
 
 QImage Quaymark_Logo() {
-  // A blue pennant with the name and a chequered finish strip.
-  QImage img(168, 52, QImage::Format_RGB32);
+  // 200 x 109: a blue panel with the name over water, a chequered finish
+  // strip at its right and a bow crossing the line.
+  QImage img(200, 109, QImage::Format_RGB32);
   img.fill(Qt::white);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
-  QLinearGradient g(0, 0, 0, 52);
+  QLinearGradient g(0, 0, 0, 109);
   g.setColorAt(0, QColor(20, 70, 160));
   g.setColorAt(1, QColor(10, 40, 110));
-  QPainterPath band;
-  band.addRoundedRect(QRectF(1, 4, 150, 44), 8, 8);
-  p.fillPath(band, g);
-  for (int r = 0; r < 4; ++r)
+  QPainterPath panel;
+  panel.addRoundedRect(QRectF(2, 2, 176, 105), 10, 10);
+  p.fillPath(panel, g);
+  for (int r = 0; r < 8; ++r)
     for (int c = 0; c < 2; ++c)
-      p.fillRect(QRectF(154 + c * 6, 4 + r * 11, 6, 11), (r + c) % 2 ? Qt::white : Qt::black);
+      p.fillRect(QRectF(182 + c * 8, 2 + r * 13.125, 8, 13.125),
+                 (r + c) % 2 ? Qt::white : Qt::black);
   p.setPen(QPen(Qt::black, 1));
-  p.drawRect(QRectF(154, 4, 12, 44));
+  p.drawRect(QRectF(182, 2, 16, 105));
+  // Water and a bow reaching the line.
+  p.setPen(QPen(QColor(120, 180, 235), 2));
+  for (int k = 0; k < 3; ++k) {
+    QPainterPath wave;
+    const double y = 80 + 8 * k;
+    wave.moveTo(12, y);
+    for (int x = 12; x < 168; x += 24) {
+      wave.quadTo(x + 6, y - 4, x + 12, y);
+      wave.quadTo(x + 18, y + 4, x + 24, y);
+    }
+    p.drawPath(wave);
+  }
+  QPainterPath bow;
+  bow.moveTo(96, 70);
+  bow.lineTo(176, 70);
+  bow.lineTo(176, 78);
+  bow.quadTo(130, 82, 96, 70);
+  p.fillPath(bow, QColor(240, 200, 40));
   QFont f(QStringLiteral("Liberation Sans"));
-  f.setPixelSize(23);
+  f.setPixelSize(26);
   f.setBold(true);
   f.setLetterSpacing(QFont::AbsoluteSpacing, 1);
   p.setFont(f);
   p.setPen(Qt::white);
-  p.drawText(QRectF(1, 4, 150, 44), Qt::AlignCenter, QStringLiteral("QUAYMARK"));
+  p.drawText(QRectF(2, 10, 176, 40), Qt::AlignCenter, QStringLiteral("QUAYMARK"));
+  f.setPixelSize(12);
+  f.setBold(false);
+  f.setLetterSpacing(QFont::AbsoluteSpacing, 0);
+  p.setFont(f);
+  p.drawText(QRectF(2, 46, 176, 16), Qt::AlignCenter, QStringLiteral("Regatta timing"));
   p.end();
   return img;
 }

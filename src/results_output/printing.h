@@ -56,8 +56,8 @@ void Compute_Print_Margins();
 // "") with no printer.
 QString Make_Print_footer();
 
-// The program logo "QUAYMARK_LOGGA", drawn by us (its natural size is its
-// pixels at 15 twips each).
+// The program logo "QUAYMARK_LOGGA", 200 x 109, drawn by us (its natural
+// size is its pixels at 15 twips each).
 QImage Quaymark_Logo();
 inline constexpr double Twips_Per_Screen_Pixel = 15.0;
 

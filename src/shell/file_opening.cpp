@@ -404,6 +404,20 @@ void Kanot_Core::item_delete_file_Click() {
   Delete_File(path, false);
 }
 
+void Kanot_Core::item_rename_file_Click() {
+  Trapped(Where_Form("rename_file", frm_kanot_2), [&] {
+    if (!file.File_open()) return;
+    const QString old_path = file.File_name();
+    // The window is reset too: it must not go on showing a file that moves.
+    item_close_Click();
+    const std::optional<QString> name =
+        InputBox(QStringLiteral("New filename?"), QStringLiteral("Name change"), old_path);
+    if (!name) return;
+    Extra(old_path + QStringLiteral(" -> ") + *name);
+    Rename_File(old_path, *name);
+  });
+}
+
 // ---- Zoom ------------------------------------------------------------------------------
 
 void Kanot_Core::item_zoom_Click() {

@@ -114,6 +114,9 @@ class Kanot_Core : public Race_Player, public Player_Host, public Print_Player {
   void item_update_event_Click();
   QString File_Properties_Text();
   void item_delete_file_Click();
+  // Debug "Rename File": closes the file and moves it to the name typed into
+  // "New filename?"; it is not opened again. Cancel renames nothing.
+  void item_rename_file_Click();
   bool File_Is_Open() const { return file.File_open(); }
 
   // --- Zoom ----------------------------------------------------------------------

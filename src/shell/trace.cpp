@@ -14,6 +14,7 @@ namespace qm {
 namespace {
 struct Trace_State {
   bool searched = false;
+  Trace_Tap tap;
   // Owned by the application object, so it goes with it at the end.
   QPointer<QLocalSocket> socket;
   qint64 ui_thread_id = 0;
@@ -64,6 +65,11 @@ void Trace_Line(const QVariantList& values) {
     Trace_State& s = State();
     // Tracing belongs to the user-interface thread, which owns the socket.
     if (QThread::currentThread() != QCoreApplication::instance()->thread()) return;
+    if (s.tap) {
+      QString text;
+      for (const QVariant& v : values) Append_Value(text, v);
+      s.tap(text);
+    }
     if (!s.searched) Search_Viewer(s);
     if (!s.socket || s.socket->state() != QLocalSocket::ConnectedState) return;
     const QByteArray bytes = Format_Trace_Line(Program_Name(), ::getpid(), s.ui_thread_id,
@@ -86,6 +92,12 @@ void Trace_Text(const QString& text) {
 
 void Test_Tracing() {
   Trace_Text(QStringLiteral("Test a trace ************"));
+}
+
+Trace_Tap Set_Trace_Tap(Trace_Tap tap) {
+  Trace_Tap old = std::move(State().tap);
+  State().tap = std::move(tap);
+  return old;
 }
 
 void Reset_Trace_For_Test() {

@@ -12,6 +12,8 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <functional>
+
 namespace qm {
 
 void Trace_Line(const QVariantList& values);
@@ -24,6 +26,11 @@ QString Format_Trace_Line(const QString& program, qint64 process_id, qint64 thre
 
 // The debug command "Test tracing".
 void Test_Tracing();
+
+// For tests: each line's values (the text after the line's prefix) also go
+// to `tap`, viewer or not. Returns the previous tap.
+using Trace_Tap = std::function<void(const QString& values)>;
+Trace_Tap Set_Trace_Tap(Trace_Tap tap);
 
 // For tests: forget the outcome of the viewer search (next trace searches again).
 void Reset_Trace_For_Test();

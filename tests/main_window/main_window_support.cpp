@@ -34,6 +34,12 @@ void Key_Release(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods) {
   Send_Key(w, QEvent::KeyRelease, key, mods);
   if (mods & Qt::AltModifier) Send_Key(w, QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
   if (mods & Qt::ControlModifier) Send_Key(w, QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+  // The application's modifier state follows synthetic presses but not
+  // releases: a neutral press puts it back, or a held Ctrl would leak into
+  // the tests that follow.
+  if (key == Qt::Key_Control || key == Qt::Key_Alt ||
+      (mods & (Qt::ControlModifier | Qt::AltModifier)))
+    Send_Key(w, QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier);
 }
 
 void Key_Click(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods) {

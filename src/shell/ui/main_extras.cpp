@@ -4,6 +4,7 @@
 #include "platform/failure.h"
 #include "results_output/printing.h"
 #include "results_output/ui/results_output_frames.h"
+#include "shell/about_info.h"
 #include "shell/app_globals.h"
 #include "shell/error_report.h"
 #include "shell/settings.h"
@@ -197,6 +198,7 @@ bool Frm_kanot_2::Form_Load(Instance_Lock* instance) {
     move(0, 0);
     Eval_Codecs();
     Trace_Text(QStringLiteral("*after Eval_Codecs"));
+    memory_status().Read();
     if (instance && !Check_Single_Instance(*instance)) return false;
     {
       QFont f(QStringLiteral("Times New Roman"));

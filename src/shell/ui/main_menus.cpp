@@ -90,7 +90,7 @@ void Frm_kanot_2::Build_Menus() {
   menu_help = bar->addMenu(QStringLiteral("Help"));
   connect(menu_help, &QMenu::aboutToShow, this, [this] { Help_Menu_Opened(); });
   item_about = item(
-      menu_help, QStringLiteral("About"), [this] { Not_Available(QStringLiteral("About")); },
+      menu_help, QStringLiteral("About"), [this] { item_about_Click(); },
       QKeySequence(Qt::CTRL | Qt::Key_A));
 
   // "Result": its bar entry stays hidden; a right press on a marker pops it up.
@@ -121,12 +121,16 @@ void Frm_kanot_2::Build_Menus() {
     Rename_Ini_File();
     Set_Focus();
   });
-  item(menu_specials, QStringLiteral("printer test"),
-       [this] { Not_Available(QStringLiteral("printer test")); });
+  item(menu_specials, QStringLiteral("printer test"), [this] {
+    item_printer_test_Click();
+    Set_Focus();
+  });
   item(menu_specials, QStringLiteral("Misbehave (trapped)"), [] { Misbehave_Trapped(); });
   item(menu_specials, QStringLiteral("Misbehave (untrapped)"), [] { Misbehave_Untrapped(); });
-  item(menu_specials, QStringLiteral("Convert file"),
-       [this] { Not_Available(QStringLiteral("Convert file")); });
+  item(menu_specials, QStringLiteral("Convert file"), [this] {
+    item_convert_file_Click();
+    Set_Focus();
+  });
   item(menu_specials, QStringLiteral("Toggle Showgoalline"),
        toggle(&Race_Session::Toggle_Showgoalline));
   item(menu_specials, QStringLiteral("Toggle rotated"), [this] {
@@ -163,8 +167,10 @@ void Frm_kanot_2::Build_Menus() {
     Associate_File_Extension();
     Set_Focus();
   });
-  item(menu_specials, QStringLiteral("Disk performance"),
-       [this] { Not_Available(QStringLiteral("Disk performance")); });
+  item(menu_specials, QStringLiteral("Disk performance"), [this] {
+    item_disk_performance_Click();
+    Set_Focus();
+  });
 
   // "Debug": never shown by any command.
   menu_debug = bar->addMenu(QStringLiteral("Debug"));
@@ -189,8 +195,10 @@ void Frm_kanot_2::Build_Menus() {
   item_show_flexgrid = item(menu_debug, QStringLiteral("Show flexgrid"),
                             [this] { Marathon().item_show_flexgrid_Click(); });
   item_show_flexgrid->setCheckable(true);
-  item(menu_debug, QStringLiteral("Rename File"),
-       [this] { Not_Available(QStringLiteral("Rename File")); });
+  item(menu_debug, QStringLiteral("Rename File"), [this] {
+    core.item_rename_file_Click();
+    State_Changed();
+  });
 
   // Start-up hides these; nothing shows "Video Capture", "Give event name",
   // "Open last captured heat" or "Debug" again.

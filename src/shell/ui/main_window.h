@@ -5,6 +5,7 @@
 // the core's state and passes mouse, keys and menu commands down.
 
 #include "results_output/printing.h"
+#include "shell/about_info.h"
 #include "shell/file_opening.h"
 #include "shell/startup.h"
 
@@ -23,6 +24,7 @@ class QTimer;
 
 namespace qm::ui {
 
+class Frm_about;
 class Frm_kanot_2;
 class Marathon_Windows;
 class Results_Output_Frames;
@@ -84,6 +86,19 @@ class Frm_kanot_2 : public QMainWindow, public Kanot_View, public Loaded_Window 
   void Help_Menu_Opened();
   // Picture_logo: the event logo in use, or the program's own.
   void Show_Logo();
+  // "About" (Ctrl+A): frmAbout, made at the first use.
+  void item_about_Click();
+  // Specials "Disk performance" and "printer test".
+  void item_disk_performance_Click();
+  void item_printer_test_Click();
+  // Specials "Convert file": the hourglass pointer while frames are copied.
+  void item_convert_file_Click();
+
+  Frm_about* about = nullptr;
+  // The About window's local address lookup (tests put their own in place).
+  Host_Lookup host_lookup = System_Host_Lookup();
+  // "Disk performance" as it runs (tests make it small).
+  Disk_Test disk_test;
 
   // The results window placed at the right edge and shown with this one,
   // and its output frames (printing, logo, export).
