@@ -36,7 +36,11 @@ inline void Count(size_t n) {
 }  // namespace
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's hook entry (its interface header is not installed
+// with GCC on Debian).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*,
+                                                                             size_t),
+                                                         void (*free_hook)(const volatile void*));
 namespace {
 void On_Malloc(const volatile void*, size_t n) {
   Count(n);
