@@ -55,6 +55,7 @@ void Field_Renderer::File_Closed() {
   last_field_ = 0;
   last_rotated_ = false;
   stale_field_.fill(0);
+  turned_pending_ = {};
   decoded_frame_.fill(0);
 }
 
@@ -109,6 +110,11 @@ void Field_Renderer::Draw_field_3(int32_t field, Picture_Surface& box, int16_t r
     file_.Read_Frame(sel.eff_frameno, stream);
     ++counters_.reads;
 
+    // A landscape field replaces this stream's decoded frame: a field that
+    // went only onto the box is turned into the turned buffer first, so a
+    // later rotated refresh still shows it.
+    if (!rotate && turned_pending_.field != 0 && turned_pending_.stream == s) Make_Turned_Buffer();
+
     // The file's decode size (NTSC 720 x 480, PAL 720 x 576) decides the
     // stream's buffers; a re-created buffer holds no decoded frame.
     const int32_t w = file_.Decode_width(), h = file_.Decode_height();
@@ -135,24 +141,55 @@ void Field_Renderer::Draw_field_3(int32_t field, Picture_Surface& box, int16_t r
       }
       // Straight from the decoded frame into the turned buffer; the field
       // buffer is left as it was (Refresh_field fills it if it is wanted).
-      Deinterlace_Rotate(source.DIBSectionBitsPtr(), rotate_target_.DIBSectionBitsPtr(), w, h,
-                         sel.Field_To_Show);
+      // When the turned field fills the box as it is, it goes onto the box
+      // itself, saving a copy of the whole picture per field; the turned
+      // buffer is then made only if a refresh asks for it.
       ++counters_.extractions;
       ++counters_.rotations;
+      if (Fills_Box(box, h, w)) {
+        const Bgr24_View v = box.View();
+        Deinterlace_Rotate(source.DIBSectionBitsPtr(), v.bits, v.stride, w, h, sel.Field_To_Show);
+        box.Count_Paint();
+        ++counters_.paints;
+        turned_pending_ = {s, sel.Field_To_Show};
+        Finish_Field(field, stream, rotate, s, sel.Field_To_Show);
+        return;
+      }
+      Deinterlace_Rotate(source.DIBSectionBitsPtr(), rotate_target_.DIBSectionBitsPtr(), w, h,
+                         sel.Field_To_Show);
+      turned_pending_ = {};
     } else {
       deinterlaceFrame2(source.DIBSectionBitsPtr(), target.DIBSectionBitsPtr(), w, h,
                         sel.Field_To_Show);
       ++counters_.extractions;
     }
     Paint_Field(box, stream, rotate);
-
-    const int32_t start = Trimmed_Start_Field > 0 ? Trimmed_Start_Field : 1;
-    m_Player_Time = static_cast<float>(field - start) * static_cast<float>(file_.m_Field_ms());
-    last_field_ = field;
-    last_stream_ = stream;
-    last_rotated_ = rotate;
-    stale_field_[s] = rotate ? sel.Field_To_Show : int16_t{0};
+    Finish_Field(field, stream, rotate, s, sel.Field_To_Show);
   });
+}
+
+bool Field_Renderer::Fills_Box(const Picture_Surface& box, int32_t turned_w,
+                               int32_t turned_h) const {
+  const bool halves = Show_Single_Stream == 0 && file_.Num_Video_streams() == 2;
+  return !halves && box.Width() == turned_w && box.Height() == turned_h;
+}
+
+void Field_Renderer::Finish_Field(int32_t field, int16_t stream, bool rotate, int s,
+                                  int16_t field_to_show) {
+  const int32_t start = Trimmed_Start_Field > 0 ? Trimmed_Start_Field : 1;
+  m_Player_Time = static_cast<float>(field - start) * static_cast<float>(file_.m_Field_ms());
+  last_field_ = field;
+  last_stream_ = stream;
+  last_rotated_ = rotate;
+  stale_field_[s] = rotate ? field_to_show : int16_t{0};
+}
+
+void Field_Renderer::Make_Turned_Buffer() {
+  if (turned_pending_.field == 0) return;
+  const cDIBSection& source = deint_source_[turned_pending_.stream];
+  Deinterlace_Rotate(source.DIBSectionBitsPtr(), rotate_target_.DIBSectionBitsPtr(), source.Width(),
+                     source.Height(), turned_pending_.field);
+  turned_pending_ = {};
 }
 
 void Field_Renderer::Draw_Frame(int32_t frame, Picture_Surface& box, int16_t mirror, int16_t stream,
@@ -176,6 +213,7 @@ void Field_Renderer::Draw_Frame(int32_t frame, Picture_Surface& box, int16_t mir
         }
         Rotate90(rotate_source_.DIBSectionBitsPtr(), rotate_target_.DIBSectionBitsPtr(), whole.w,
                  whole.h, 0);
+        turned_pending_ = {};
         ++counters_.rotations;
       }
       rotate_target_.DIB_PaintPicture(box, 0, 0, box.Width(), box.Height());
@@ -200,6 +238,7 @@ void Field_Renderer::Refresh_field(Picture_Surface& box, bool rotate) {
   static const QString where = Where_Class("Refresh_field", Cls);  // no allocation per field
   Trapped(where, [&] {
     if (rotate) {
+      Make_Turned_Buffer();
       rotate_target_.DIB_PaintPicture(box, 0, 0, box.Width(), box.Height());
     } else if (file_.is_DV()) {
       if (stale_field_[0] != 0) {

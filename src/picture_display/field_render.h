@@ -58,7 +58,11 @@ class Field_Renderer : public Frame_Display_Hooks {
   cDIBSection& Deint_source(int16_t stream);
   cDIBSection& Deint_target(int16_t stream);
   cDIBSection& Rotate_Source() { return rotate_source_; }
-  cDIBSection& Rotate_Target() { return rotate_target_; }
+  // The turned buffer holding the last rotated field.
+  cDIBSection& Rotate_Target() {
+    Make_Turned_Buffer();
+    return rotate_target_;
+  }
   Video_Decoder& Decoder() { return decoder_; }
 
   // What the display did, counted (tests tell a decode from a skip by these).
@@ -79,6 +83,11 @@ class Field_Renderer : public Frame_Display_Hooks {
   int Index(int16_t stream) const;  // raises subscript out of range outside 1..3
   bool Decode_Into(const Bgr24_View& target, const Rect32& dest);
   void Paint_Field(Picture_Surface& box, int16_t stream, bool rotate);
+  // The turned field (turned_w x turned_h) covers the whole box at its size.
+  bool Fills_Box(const Picture_Surface& box, int32_t turned_w, int32_t turned_h) const;
+  void Finish_Field(int32_t field, int16_t stream, bool rotate, int s, int16_t field_to_show);
+  // Turns the field that went straight onto the box into the turned buffer.
+  void Make_Turned_Buffer();
 
   cls_AVI_handler& file_;
   Video_Decoder decoder_;
@@ -93,6 +102,12 @@ class Field_Renderer : public Frame_Display_Hooks {
   // Per stream: the field (1 or 2) that went only into the turned buffer and
   // not into the field buffer; 0 when the field buffer holds the last field.
   std::array<int16_t, Max_Display_Streams> stale_field_{};
+  // The last rotated field went onto the box only: its stream index and
+  // field (0: the turned buffer is up to date).
+  struct Pending_Turn {
+    int stream = 0;
+    int16_t field = 0;
+  } turned_pending_;
   std::array<int16_t, Max_Display_Streams> decoded_frame_{};
   int32_t current_field_ = 0;
   int32_t current_frame_ = 0;

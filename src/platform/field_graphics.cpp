@@ -245,13 +245,11 @@ bool Has_SSSE3() {
 // column r. Walked in tiles small enough that the rows of both sides stay in
 // the first-level cache and its address translations: a whole column at a
 // time would touch a new page on nearly every row.
-void Turn(const uint8_t* source, uint8_t* target, int32_t width, int32_t height, int32_t field) {
+void Turn(const uint8_t* source, uint8_t* target, ptrdiff_t t_stride, int32_t width, int32_t height,
+          int32_t field) {
   constexpr int32_t Tile_Rows = 64, Tile_Columns = 32;  // both multiples of 4
   const int32_t s_stride = Bgr24_Stride(width);
-  const int32_t t_stride = Bgr24_Stride(height);
-  auto out_row = [&](int32_t x) {
-    return target + static_cast<ptrdiff_t>(width - 1 - x) * t_stride;
-  };
+  auto out_row = [&](int32_t x) { return target + (width - 1 - x) * t_stride; };
   auto one_column = [&](int32_t x, int32_t from, int32_t to) {
     const uint8_t* column = source + static_cast<ptrdiff_t>(x) * 3;
     if (x == width - 1)
@@ -291,14 +289,23 @@ void Rotate90(const uint8_t* source, uint8_t* target, int32_t width, int32_t hei
               int32_t flags) {
   Check_Size(width, height);
   if (flags != 0) Raise(Err_Invalid_Call);
-  Turn(source, target, width, height, 0);
+  Turn(source, target, Bgr24_Stride(height), width, height, 0);
 }
 
 void Deinterlace_Rotate(const uint8_t* source, uint8_t* rotate_target, int32_t width,
                         int32_t height, int32_t field) {
   Check_Size(width, height);
   if (field != 1 && field != 2) Raise(Err_Invalid_Call);
-  Turn(source, rotate_target, width, height, field);
+  Turn(source, rotate_target, Bgr24_Stride(height), width, height, field);
+}
+
+void Deinterlace_Rotate(const uint8_t* source, uint8_t* target_row0, ptrdiff_t target_stride,
+                        int32_t width, int32_t height, int32_t field) {
+  Check_Size(width, height);
+  if (field != 1 && field != 2) Raise(Err_Invalid_Call);
+  const ptrdiff_t bytes = static_cast<ptrdiff_t>(height) * 3;
+  if (target_stride < bytes && -target_stride < bytes) Raise(Err_Invalid_Call);
+  Turn(source, target_row0, target_stride, width, height, field);
 }
 
 const char* BlendVersion() {

@@ -3,6 +3,7 @@
 // padded to 4 bytes): field extraction and the quarter turn of the rotated
 // view. Pictures are passed as pointers to their first byte.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace qm {
@@ -32,6 +33,11 @@ void Rotate90(const uint8_t* source, uint8_t* target, int32_t width, int32_t hei
 // straight from the source; no full-height field buffer is written.
 void Deinterlace_Rotate(const uint8_t* source, uint8_t* rotate_target, int32_t width,
                         int32_t height, int32_t field);
+// The same into any buffer of height x width pixels: `target_row0` is its
+// bottom row, `target_stride` the signed step to the row above (negative for
+// a top-down image), so the turned field can go straight onto a picture box.
+void Deinterlace_Rotate(const uint8_t* source, uint8_t* target_row0, ptrdiff_t target_stride,
+                        int32_t width, int32_t height, int32_t field);
 
 // Address of a 64-byte text naming this module and its version.
 const char* BlendVersion();

@@ -2,6 +2,7 @@
 #include "platform/field_graphics.h"
 #include "support/test_env.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -148,6 +149,15 @@ TEST(Rotate90, Combined_Pass_Equals_Extraction_Then_Turn) {
       qm::Rotate90(field.data(), rot_a.data(), w, h, 0);
       qm::Deinterlace_Rotate(src.data(), rot_b.data(), w, h, f);
       EXPECT_EQ(rot_a, rot_b) << w << " x " << h << " field " << f;
+      // Into a top-down picture: its last row is the bottom one.
+      const int ts = qm::Bgr24_Stride(h);
+      Bytes top_down(turned, 0xEE);
+      qm::Deinterlace_Rotate(src.data(), top_down.data() + static_cast<ptrdiff_t>(w - 1) * ts, -ts,
+                             w, h, f);
+      for (int row = 0; row < w; ++row)
+        ASSERT_TRUE(std::equal(rot_a.begin() + row * ts, rot_a.begin() + row * ts + 3 * h,
+                               top_down.begin() + (w - 1 - row) * ts))
+            << w << " x " << h << " field " << f << " row " << row;
     }
   }
 }

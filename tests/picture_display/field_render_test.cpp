@@ -200,6 +200,27 @@ TEST_F(Field_Display, Rotated_Quarter_Turn_Puts_The_Left_Band_On_Top) {
   Expect_No_Reports();
 }
 
+// A turned PAL field that fills the box goes straight onto it; a rotated
+// refresh must still show exactly that field, also after a landscape field
+// of another frame has replaced the decoded frame.
+TEST_F(Field_Display, Rotated_Refresh_Shows_The_Field_Last_Turned_Onto_The_Box) {
+  ASSERT_TRUE(file.Open_File(Raw_DV(Tmp("heat.dv"), false)));
+  qm::Picture_Surface box(576, 720), again(576, 720), land(720, 576);
+  render.Draw_field_3(1, box, 0, 1, true);
+  render.Refresh_field(again, true);
+  EXPECT_EQ(again.Image(), box.Image());
+  EXPECT_NEAR(Mean(again, -1, 20, 556, 100, 720), Greys[0].field1, 12);
+
+  render.Draw_field_3(2, box, 0, 1, true);
+  render.Draw_field_3(5, land, 0, 1, false);  // frame 3 decoded over frame 1
+  EXPECT_NEAR(Mean(land, -1, 100, 700), Greys[2].field1, 12);
+  again.Image().fill(Qt::black);
+  render.Refresh_field(again, true);
+  EXPECT_EQ(again.Image(), box.Image());
+  EXPECT_NEAR(Mean(again, -1, 20, 556, 100, 720), Greys[0].field2, 12);
+  Expect_No_Reports();
+}
+
 TEST_F(Field_Display, Rotated_Two_Stream_File_Shows_Each_Stream_In_Its_Half) {
   const Frame_Greys one{200, 200}, two{90, 90};
   std::vector<Bytes> frames;
