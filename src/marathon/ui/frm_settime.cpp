@@ -178,7 +178,6 @@ void Frm_Quaymark_Marathon_settime::Refresh() {
 void Frm_Quaymark_Marathon_settime::Show_Duplicate() {
   if (!dualentry) {
     dualentry = new frm_dualentry(entry_, this);
-    connect(dualentry, &QObject::destroyed, this, [this] { dualentry = nullptr; });
   }
   dualentry->Sync();
   dualentry->exec();

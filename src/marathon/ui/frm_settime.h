@@ -6,6 +6,7 @@
 #include "shell/startup.h"
 
 #include <QDialog>
+#include <QPointer>
 
 class QLabel;
 class QLineEdit;
@@ -59,7 +60,7 @@ class Frm_Quaymark_Marathon_settime : public QDialog, public Loaded_Window {
   QPushButton* Command_XML = nullptr;
   QPushButton* Command_close = nullptr;
   // Loaded by the first duplicate; deleted when closed by its frame.
-  frm_dualentry* dualentry = nullptr;
+  QPointer<frm_dualentry> dualentry;  // cleared by Qt when the dialog goes
 
  protected:
   void closeEvent(QCloseEvent* event) override;
